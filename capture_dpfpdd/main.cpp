@@ -1,0 +1,5 @@
+// main.cpp: GUI entry of velmar-capture-b. Start-up, dialog and reader session come with their own
+// files; for now the program starts and ends cleanly.
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
