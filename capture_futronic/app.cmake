@@ -1,0 +1,10 @@
+# The velmar-capture-a program itself.
+if(WIN32)
+  add_executable(velmar-capture-a WIN32 main.cpp)
+  target_link_options(velmar-capture-a PRIVATE -municode)
+  target_link_libraries(velmar-capture-a PRIVATE velmar_common_win)
+  install(TARGETS velmar-capture-a RUNTIME DESTINATION capture/futronic)
+  if(NOT VELMAR_CAPTURE_A_ONLY)
+    add_test(NAME velmar_capture_a_starts COMMAND velmar-capture-a)
+  endif()
+endif()
