@@ -1,1 +1,16 @@
 # Portable core of velmar-capture-a (built natively too): log, settings and command line, code names.
+
+# Test helpers shared by the capture application's unit tests (temporary folders, file bytes).
+add_library(velmar_capture_testing INTERFACE)
+target_include_directories(velmar_capture_testing INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+
+# The capture log (SimpleLogger::Log).
+if(WIN32)
+  set(velmar_log_platform simple_logger_platform_win.cpp)
+else()
+  set(velmar_log_platform simple_logger_platform_posix.cpp)
+endif()
+add_library(velmar_capture_log STATIC simple_logger.cpp ${velmar_log_platform})
+target_include_directories(velmar_capture_log PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+velmar_gtest(capture_log_test SOURCES simple_logger_test.cpp
+             LIBS velmar_capture_log velmar_capture_testing)
