@@ -14,3 +14,10 @@ add_library(velmar_capture_log STATIC simple_logger.cpp ${velmar_log_platform})
 target_include_directories(velmar_capture_log PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 velmar_gtest(capture_log_test SOURCES simple_logger_test.cpp
              LIBS velmar_capture_log velmar_capture_testing)
+
+# CaptureSettings and parseCommandLine.
+add_library(velmar_capture_settings STATIC capture_settings.cpp)
+target_include_directories(velmar_capture_settings PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(velmar_capture_settings PUBLIC velmar_capture_log)
+velmar_gtest(capture_settings_test SOURCES capture_settings_test.cpp
+             LIBS velmar_capture_settings velmar_capture_testing)
