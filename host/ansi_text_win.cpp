@@ -1,0 +1,23 @@
+#include "ansi_text_win.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+
+#include "win/last_error.h"
+
+std::wstring ansiToWide(const std::string& text, const char* what) {
+  std::wstring wide;
+  if (!text.empty()) {
+    const int units = MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (units <= 0) velmar::win::throwLastError("MultiByteToWideChar");
+    wide.resize(static_cast<std::size_t>(units));
+    if (MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), units) != units) {
+      velmar::win::throwLastError("MultiByteToWideChar");
+    }
+  }
+  if (wide.size() >= kWideBufferUnits) {
+    throw std::runtime_error(std::string(what) + " does not fit 1024 UTF-16 units");
+  }
+  return wide;
+}

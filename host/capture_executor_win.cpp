@@ -1,0 +1,145 @@
+#include "capture_executor_win.h"
+
+#include <windows.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+#include <utility>
+
+#include "capture_command.h"
+#include "child_win.h"
+#include "host_log.h"
+#include "pipe_writer_win.h"
+#include "random_string.h"
+#include "read_pipe_win.h"
+#include "result_codes.h"
+
+namespace {
+
+// A reader thread with its pipe's progress. Destroying it releases a reader still waiting for a
+// client and joins it, so no failure path leaves a thread behind.
+class ReaderThread {
+ public:
+  ReaderThread(std::string name, std::vector<std::uint8_t>& bytes)
+      : name_(std::move(name)), thread_([this, &bytes] { readPipe(name_, bytes, &progress_); }) {}
+  ReaderThread(const ReaderThread&) = delete;
+  ReaderThread& operator=(const ReaderThread&) = delete;
+  ~ReaderThread() {
+    if (thread_.joinable()) {
+      release();
+      thread_.join();
+    }
+  }
+
+  bool received() const noexcept { return progress_.arrived.load() != 0; }
+
+  // Bounded: the reader marks its pipe created right after CreateNamedPipe, or when that fails.
+  void waitCreated() { progress_.waitCreated(std::chrono::seconds(30)); }
+
+  // Connects and closes a client so that a reader waiting for one sees an empty stream. When the
+  // connect fails (the child connected meanwhile, or the reader is already done) the reader ends on
+  // its own once the child's end is closed, so it is still joined.
+  void release() noexcept {
+    if (progress_.finished.load()) return;
+    try {
+      PipeWriter mockPipeWriter(name_);
+      mockPipeWriter.connect();
+      mockPipeWriter.close();
+    } catch (const std::exception& e) {
+      hostLog(LOG_WARN, std::string("closing connection failed: ") + e.what());
+    }
+  }
+
+  void join() { thread_.join(); }
+
+ private:
+  std::string name_;
+  PipeProgress progress_;
+  std::thread thread_;  // last: starts once the members it uses exist
+};
+
+}  // namespace
+
+CaptureExecutor::CaptureExecutor(biodevice device, biodeviceInput input)
+    : device_(std::move(device)), input_(std::move(input)) {}
+
+void CaptureExecutor::run() {
+  const std::string commandLine = makeCommandLine(device_, input_);
+  hostLog(LOG_TRACE, "command to execute=" + commandLine);
+  try {
+    ReaderThread wsqPipeReaderThread(input_.wsqPipeName, output_.wsq);
+    ReaderThread bmpPipeReaderThread(input_.bmpPipeName, output_.bmp);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    wsqPipeReaderThread.waitCreated();
+    bmpPipeReaderThread.waitCreated();
+
+    Child child(commandLine);
+    child.start();
+    hostLog(LOG_DEBUG, "process started");
+    child.wait();
+    hostLog(LOG_DEBUG, "process closed");
+
+    if (!wsqPipeReaderThread.received()) {
+      hostLog(LOG_WARN, "didn't receive anything, is child okay? closing connection");
+      wsqPipeReaderThread.release();
+    }
+    wsqPipeReaderThread.join();
+    hostLog(LOG_DEBUG, "response size=" + std::to_string(output_.wsq.size()) + " bytes");
+
+    if (!bmpPipeReaderThread.received()) {
+      hostLog(LOG_TRACE, "didn't receive any image, closing connection");
+      bmpPipeReaderThread.release();
+    }
+    bmpPipeReaderThread.join();
+    hostLog(LOG_DEBUG, "image size=" + std::to_string(output_.bmp.size()) + " bytes");
+  } catch (const std::exception& e) {
+    // The readers were released and joined by their destructors before we get here.
+    hostLog(LOG_ERROR, std::string("Error in child: ") + e.what());
+    output_.exitCode = DEV_ERR_INTERNAL_APP;
+    output_.wsq.clear();  // a failed session carries no WSQ
+    return;
+  }
+
+  if (output_.wsq.empty()) {
+    output_.exitCode = DEV_ERR_DRIVER_INVALID;
+  } else if (output_.wsq.size() == 1) {
+    output_.exitCode = output_.wsq[0];
+    output_.wsq.clear();
+  } else {
+    output_.exitCode = DEV_SUCCESS;
+  }
+}
+
+std::int32_t runCapture(const biodevice& device, const biodeviceInput& input, biodeviceOutput& output) noexcept {
+  try {
+    biodevice deviceCopy = device;
+    biodeviceInput inputCopy = input;
+    hostLog(LOG_DEBUG, "capture(biodevice=" + toString(deviceCopy) + ", biodeviceInput=" + toString(inputCopy) + ")");
+    try {
+      const std::string randomPipeName = randomString(PIPE_NAME_RANDOM_LENGTH, PIPE_NAME_CHARS);
+      const std::string secondPipeName = randomString(PIPE_NAME_RANDOM_LENGTH, PIPE_NAME_CHARS);
+      inputCopy.wsqPipeName = PIPE_NAME_PREFIX + randomPipeName;
+      inputCopy.bmpPipeName = PIPE_NAME_PREFIX + secondPipeName;
+    } catch (const std::runtime_error& e) {
+      hostLog(LOG_WARN, std::string("generate random string failed: ") + e.what());
+      inputCopy.wsqPipeName = DEFAULT_WSQ_PIPE_NAME;
+      inputCopy.bmpPipeName = DEFAULT_BMP_PIPE_NAME;
+    }
+    try {
+      validateInput(inputCopy);
+      CaptureExecutor executor(std::move(deviceCopy), std::move(inputCopy));
+      executor.run();
+      output = std::move(executor.output());
+    } catch (const std::exception& e) {
+      hostLog(LOG_ERROR, e.what());
+      output.exitCode = DEV_ERR_INTERNAL_APP;
+    }
+    hostLog(LOG_DEBUG, "capture(...) returns " + toString(output));
+    return output.exitCode;
+  } catch (...) {
+    // Only an allocation failure gets here; nothing may cross the exported boundary.
+    output.exitCode = DEV_ERR_INTERNAL_APP;
+    return output.exitCode;
+  }
+}

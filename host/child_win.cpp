@@ -1,0 +1,47 @@
+#include "child_win.h"
+
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "ansi_text_win.h"
+#include "host_log.h"
+#include "win/last_error.h"
+
+Child::Child(std::string command) : command_(std::move(command)) {}
+
+void Child::start() {
+  if (command_.empty()) throw std::runtime_error("invalid argument for command in Child");
+  STARTUPINFOW startupInfo = {};
+  startupInfo.cb = sizeof(startupInfo);
+  startupInfo.dwFlags = STARTF_USESHOWWINDOW;
+  startupInfo.wShowWindow = SW_SHOW;
+
+  const std::wstring wide = ansiToWide(command_, "command line");
+  std::vector<wchar_t> commandLine(kWideBufferUnits, L'\0');  // CreateProcessW may write into it
+  wide.copy(commandLine.data(), wide.size());
+
+  hostLog(LOG_TRACE, "starting '" + command_ + "'");
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startupInfo,
+                      &info)) {
+    velmar::win::throwLastError("CreateProcess");
+  }
+  process_.reset(info.hProcess);
+  processId_ = info.dwProcessId;
+  if (!CloseHandle(info.hThread)) velmar::win::throwLastError("CloseHandle");
+  started_ = true;
+}
+
+void Child::wait() {
+  if (!started_) throw std::runtime_error("invalid state for wait, child must be started");
+  hostLog(LOG_TRACE, "waiting for child...");
+  if (WaitForSingleObject(process_.get(), INFINITE) == WAIT_FAILED) {
+    velmar::win::throwLastError("WaitForSingleObject");
+  }
+  if (!GetExitCodeProcess(process_.get(), &exitCode_)) velmar::win::throwLastError("GetExitCodeProcess");
+  hostLog(LOG_TRACE, "child exit code is " + std::to_string(exitCode_));
+  if (!CloseHandle(process_.release())) velmar::win::throwLastError("CloseHandle");
+  hostLog(LOG_TRACE, "child is closed");
+  closed_ = true;
+}

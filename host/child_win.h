@@ -1,0 +1,35 @@
+// child_win.h: runs the capture application from a ready command line and collects its exit code.
+// Used from the session's thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "win/unique_handle.h"
+
+class Child {
+ public:
+  explicit Child(std::string command);
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+
+  // Creates the process, its window shown. A command line longer than 1023 UTF-16 units fails before
+  // any process is created.
+  void start();
+  // Blocks without a time limit until the process has ended, then reads its exit code.
+  void wait();
+
+  bool started() const noexcept { return started_; }
+  bool closed() const noexcept { return closed_; }
+  DWORD exitCode() const noexcept { return exitCode_; }
+  DWORD processId() const noexcept { return processId_; }
+
+ private:
+  bool started_ = false;
+  bool closed_ = false;
+  DWORD exitCode_ = 0;
+  std::string command_;
+  velmar::win::UniqueHandle process_;  // closed here if a failure leaves the child unwaited
+  DWORD processId_ = 0;
+};

@@ -1,0 +1,14 @@
+// device_exports_win.cpp: the exported entry points. Built into velmar-device itself (so the exports
+// are in its export table) and into the test programs.
+#include "device_exports.h"
+
+#include "capture_executor_win.h"
+#include "json_result_win.h"
+
+std::int32_t capture(const biodevice& device, const biodeviceInput& input, biodeviceOutput& output) {
+  return runCapture(device, input, output);
+}
+
+void toJsonString(const biodeviceOutput& output, std::string exitCode, std::string& json) {
+  jsonFromOutput(output, exitCode, json);
+}

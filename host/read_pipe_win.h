@@ -1,0 +1,33 @@
+// read_pipe_win.h: the body of a capture's reader threads: one pipe, one byte vector, and the signals
+// the session thread reads while the reader runs (all atomic or locked).
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class PipeProgress {
+ public:
+  // Bytes collected so far; non-zero also once a failed reader has put its result byte.
+  std::atomic<std::size_t> arrived{0};
+  // The reader has returned (pipe closed or failed).
+  std::atomic<bool> finished{false};
+
+  // Set once the pipe exists or its creation has failed: a client may connect from then on.
+  void markCreated();
+  bool waitCreated(std::chrono::milliseconds limit);
+
+ private:
+  std::mutex lock_;
+  std::condition_variable changed_;
+  bool created_ = false;
+};
+
+// Creates the pipe, waits for its client, reads the stream into bytes and closes the pipe. Any
+// run-time error leaves bytes as the single byte 211 and is logged; the function itself never throws.
+void readPipe(std::string name, std::vector<std::uint8_t>& bytes, PipeProgress* progress = nullptr);
