@@ -1,0 +1,510 @@
+// wsq_decoder.cpp: segment parsing, Huffman decoding of the blocks, dequantisation and the rebuilt image.
+// Malformed input ends in a DecodeError caught at the public functions.
+#include "wsq_decoder.h"
+
+#include <cmath>
+#include <cstddef>
+#include <new>
+#include <utility>
+#include <stdexcept>
+
+#include "wsq_format.h"
+#include "wsq_synthesis.h"
+#include "wsq_tree.h"
+
+namespace wsq {
+namespace {
+
+struct DecodeError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+[[noreturn]] void fail(const std::string& text) { throw DecodeError(text); }
+
+std::string hex4(int v) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string s = "0x";
+  for (int shift = 12; shift >= 0; shift -= 4) s.push_back(digits[(v >> shift) & 0xF]);
+  return s;
+}
+
+// A scaled header number: float(value), divided by 10 in single precision once per unit of scale.
+float unscale(int scale, uint32_t value) {
+  float f = static_cast<float>(value);
+  for (int i = 0; i < scale; ++i) f /= 10.0f;
+  return f;
+}
+
+class ByteReader {
+ public:
+  ByteReader(const unsigned char* data, size_t size) : data_(data), size_(size) {}
+  size_t pos() const { return pos_; }
+  void seek(size_t pos) { pos_ = pos; }
+  size_t size() const { return size_; }
+  const unsigned char* data() const { return data_; }
+  void need(size_t count, const char* what) const {
+    if (count > size_ - pos_) fail(std::string("stream ends inside ") + what);
+  }
+  int u8(const char* what) {
+    need(1, what);
+    return data_[pos_++];
+  }
+  int u16(const char* what) {
+    need(2, what);
+    const int v = (data_[pos_] << 8) | data_[pos_ + 1];
+    pos_ += 2;
+    return v;
+  }
+  uint32_t u32(const char* what) {
+    need(4, what);
+    const uint32_t v = (uint32_t{data_[pos_]} << 24) | (uint32_t{data_[pos_ + 1]} << 16) |
+                       (uint32_t{data_[pos_ + 2]} << 8) | data_[pos_ + 3];
+    pos_ += 4;
+    return v;
+  }
+
+ private:
+  const unsigned char* data_;
+  size_t size_;
+  size_t pos_ = 0;
+};
+
+struct HuffmanDecodeTable {
+  bool defined = false;
+  int maxcode[MAX_HUFFBITS + 1];
+  int mincode[MAX_HUFFBITS + 1];
+  int valptr[MAX_HUFFBITS + 1];
+  unsigned char values[MAX_HUFFCOUNTS];
+};
+
+// Reads the coded bits of one block: MSB first, 0xFF 0x00 stands for 0xFF, any other byte after 0xFF is
+// a marker and ends the data.
+class BitReader {
+ public:
+  BitReader(const unsigned char* data, size_t size, size_t pos) : data_(data), size_(size), pos_(pos) {}
+  size_t pos() const { return pos_; }
+
+  int bit() {
+    if (left_ == 0) load();
+    --left_;
+    return (current_ >> left_) & 1;
+  }
+  unsigned bits(int n) {
+    unsigned v = 0;
+    for (int i = 0; i < n; ++i) v = (v << 1) | static_cast<unsigned>(bit());
+    return v;
+  }
+  // Before a symbol: when a restart marker follows and the bits left in the current byte are all 1s
+  // (padding), skip both. Returns true when a restart was taken.
+  bool takeRestart() {
+    const unsigned mask = (1u << left_) - 1u;
+    if ((current_ & mask) != mask) return false;
+    if (pos_ + 1 < size_ && data_[pos_] == 0xFF && data_[pos_ + 1] >= 0xB0 && data_[pos_ + 1] <= 0xB7) {
+      pos_ += 2;
+      left_ = 0;
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  void load() {
+    if (pos_ >= size_) fail("stream ends inside coded data");
+    const unsigned char b = data_[pos_];
+    if (b == 0xFF) {
+      if (pos_ + 1 >= size_) fail("stream ends inside coded data");
+      if (data_[pos_ + 1] != 0x00) fail("coded data of a block ends early (marker " +
+                                        hex4(0xFF00 | data_[pos_ + 1]) + " reached)");
+      pos_ += 2;
+    } else {
+      ++pos_;
+    }
+    current_ = b;
+    left_ = 8;
+  }
+
+  const unsigned char* data_;
+  size_t size_;
+  size_t pos_;
+  unsigned current_ = 0;
+  int left_ = 0;
+};
+
+int decodeSymbol(BitReader& reader, const HuffmanDecodeTable& table) {
+  int code = 0;
+  for (int length = 1; length <= MAX_HUFFBITS; ++length) {
+    code = (code << 1) | reader.bit();
+    if (table.maxcode[length] >= 0 && code <= table.maxcode[length] && code >= table.mincode[length]) {
+      return table.values[table.valptr[length] + code - table.mincode[length]];
+    }
+  }
+  fail("invalid Huffman code");
+}
+
+class Parser {
+ public:
+  Parser(const unsigned char* data, size_t size, const WsqDecodeLimits& limits, bool keepCoefficients)
+      : in_(data, size), limits_(limits), keepCoefficients_(keepCoefficients) {}
+
+  void parse();
+  void rebuild(WsqImage& image);
+
+  WsqStreamInfo info;
+  std::vector<std::vector<int>> subbands;
+
+ private:
+  void readTransformTable(int length);
+  void readQuantizationTable(int length);
+  void readHuffmanTables(int length, WsqSegmentInfo& segment);
+  void readFrameHeader(int length);
+  void readBlock(int length, WsqSegmentInfo& segment);
+  void skipToMarker();
+
+  ByteReader in_;
+  WsqDecodeLimits limits_;
+  bool keepCoefficients_;
+  bool haveTransform_ = false, haveQuantization_ = false, haveFrame_ = false;
+  std::vector<float> lowHalf_, highHalf_;
+  int lowLength_ = 0, highLength_ = 0;
+  HuffmanDecodeTable tables_[8] = {};
+  WsqTrees trees_;
+  std::vector<float> image_;  // dequantised coefficients, then the rebuilt image
+};
+
+void Parser::readTransformTable(int length) {
+  const size_t end = in_.pos() + static_cast<size_t>(length) - 2;
+  const int lowLength = in_.u8("transform table");
+  const int highLength = in_.u8("transform table");
+  const int lowSent = (lowLength + 1) / 2;
+  const int highSent = (highLength + 1) / 2;
+  if (length != 4 + 6 * (lowSent + highSent)) fail("transform table length " + std::to_string(length) +
+                                                   " does not match filters of " + std::to_string(lowLength) +
+                                                   " and " + std::to_string(highLength) + " taps");
+  auto readTaps = [&](int count, std::vector<float>& taps) {
+    taps.clear();
+    for (int i = 0; i < count; ++i) {
+      const int sign = in_.u8("transform table");
+      const int scale = in_.u8("transform table");
+      const uint32_t value = in_.u32("transform table");
+      const float tap = unscale(scale, value);
+      taps.push_back(sign ? -tap : tap);
+    }
+  };
+  readTaps(lowSent, lowHalf_);
+  readTaps(highSent, highHalf_);
+  SynthesisFilters check;
+  if (!check.build(lowHalf_, lowLength, highHalf_, highLength)) {
+    fail("unsupported filter pair of " + std::to_string(lowLength) + " and " + std::to_string(highLength) +
+         " taps");
+  }
+  info.lowPass = check.lowPass();
+  info.highPass = check.highPass();
+  lowLength_ = lowLength;
+  highLength_ = highLength;
+  haveTransform_ = true;
+  in_.seek(end);
+}
+
+void Parser::readQuantizationTable(int length) {
+  if (length != 389) fail("quantisation table length " + std::to_string(length) + ", expected 389");
+  const int scale = in_.u8("quantisation table");
+  const int value = in_.u16("quantisation table");
+  info.binCenter = unscale(scale, static_cast<uint32_t>(value));
+  for (int band = 0; band < Q_TREELEN; ++band) {
+    const int qScale = in_.u8("quantisation table");
+    const int qValue = in_.u16("quantisation table");
+    const int zScale = in_.u8("quantisation table");
+    const int zValue = in_.u16("quantisation table");
+    info.q[band] = unscale(qScale, static_cast<uint32_t>(qValue));
+    info.z[band] = unscale(zScale, static_cast<uint32_t>(zValue));
+  }
+  haveQuantization_ = true;
+}
+
+void Parser::readHuffmanTables(int length, WsqSegmentInfo& segment) {
+  const size_t end = in_.pos() + static_cast<size_t>(length) - 2;
+  while (in_.pos() < end) {
+    const int id = in_.u8("Huffman table");
+    if (id > 7) fail("Huffman table id " + std::to_string(id) + " out of range 0..7");
+    int bits[MAX_HUFFBITS + 1] = {};
+    int total = 0;
+    for (int i = 1; i <= MAX_HUFFBITS; ++i) {
+      bits[i] = in_.u8("Huffman table");
+      total += bits[i];
+    }
+    if (total > MAX_HUFFCOUNTS) fail("Huffman table " + std::to_string(id) + " lists more than 256 codes");
+    if (in_.pos() + static_cast<size_t>(total) > end) fail("Huffman table " + std::to_string(id) +
+                                                            " runs past its segment");
+    HuffmanDecodeTable& table = tables_[id];
+    table = HuffmanDecodeTable{};
+    for (int i = 0; i < total; ++i) table.values[i] = static_cast<unsigned char>(in_.u8("Huffman table"));
+    // Canonical codes; a set of lengths that needs more codes than a length can hold is refused.
+    int code = 0, k = 0;
+    for (int length = 1; length <= MAX_HUFFBITS; ++length) {
+      if (bits[length] == 0) {
+        table.maxcode[length] = -1;
+        table.mincode[length] = 0;
+        table.valptr[length] = 0;
+      } else {
+        if (code + bits[length] > (1 << length)) fail("Huffman table " + std::to_string(id) +
+                                                      " has more codes than its lengths allow");
+        table.valptr[length] = k;
+        table.mincode[length] = code;
+        code += bits[length];
+        k += bits[length];
+        table.maxcode[length] = code - 1;
+      }
+      code <<= 1;
+    }
+    table.defined = true;
+    segment.tableIds.push_back(id);
+  }
+  if (in_.pos() != end) fail("Huffman segment length does not match its tables");
+}
+
+void Parser::readFrameHeader(int length) {
+  if (haveFrame_) fail("second frame header");
+  if (length != 17) fail("frame header length " + std::to_string(length) + ", expected 17");
+  info.black = in_.u8("frame header");
+  info.white = in_.u8("frame header");
+  info.height = in_.u16("frame header");
+  info.width = in_.u16("frame header");
+  const int mScale = in_.u8("frame header");
+  const int mValue = in_.u16("frame header");
+  const int rScale = in_.u8("frame header");
+  const int rValue = in_.u16("frame header");
+  info.m_shift = unscale(mScale, static_cast<uint32_t>(mValue));
+  info.r_scale = unscale(rScale, static_cast<uint32_t>(rValue));
+  info.encoder = in_.u8("frame header");
+  info.software = in_.u16("frame header");
+  if (info.width == 0 || info.height == 0) fail("frame of " + std::to_string(info.width) + " x " +
+                                                std::to_string(info.height) + " pixels");
+  const size_t pixels = static_cast<size_t>(info.width) * static_cast<size_t>(info.height);
+  if (pixels > limits_.maxPixels) fail("frame of " + std::to_string(info.width) + " x " +
+                                       std::to_string(info.height) + " pixels is larger than allowed");
+  trees_ = build_wsq_trees(info.width, info.height);
+  image_.assign(pixels, 0.0f);
+  if (keepCoefficients_) subbands.assign(NUM_SUBBANDS, {});
+  haveFrame_ = true;
+}
+
+void Parser::readBlock(int length, WsqSegmentInfo& segment) {
+  if (length != 3) fail("block header length " + std::to_string(length) + ", expected 3");
+  const int id = in_.u8("block header");
+  segment.tableIds.push_back(id);
+  const int block = static_cast<int>(info.blocks.size());
+  if (!haveFrame_) fail("block before the frame header");
+  if (!haveQuantization_) fail("block before the quantisation table");
+  if (block >= NUM_BLOCKS) fail("more than three blocks");
+  if (id > 7) fail("block names Huffman table " + std::to_string(id) + ", out of range 0..7");
+
+  // Where the block's values go: its coded subbands in order, each row by row.
+  int count = 0;
+  for (int band = BLOCK_FIRST[block]; band < BLOCK_END[block]; ++band) {
+    if (info.q[band] != 0.0f) count += trees_.q_tree[band].lenx * trees_.q_tree[band].leny;
+  }
+  WsqBlockInfo blockInfo;
+  blockInfo.tableId = id;
+  blockInfo.coefficients = count;
+  const size_t start = in_.pos();
+  std::vector<int> values;
+  values.reserve(static_cast<size_t>(count));
+  if (count > 0) {
+    const HuffmanDecodeTable& table = tables_[id];
+    if (!table.defined) fail("block " + std::to_string(block + 1) + " names undefined Huffman table " +
+                             std::to_string(id));
+    BitReader reader(in_.data(), in_.size(), in_.pos());
+    while (static_cast<int>(values.size()) < count) {
+      while (reader.takeRestart()) {
+      }
+      const int symbol = decodeSymbol(reader, table);
+      const int remaining = count - static_cast<int>(values.size());
+      int run = 0;
+      if (symbol >= 1 && symbol <= 100) {
+        run = symbol;
+      } else if (symbol == 105) {
+        run = static_cast<int>(reader.bits(8));
+      } else if (symbol == 106) {
+        run = static_cast<int>(reader.bits(16));
+      } else if (symbol == 101) {
+        values.push_back(static_cast<int>(reader.bits(8)));
+      } else if (symbol == 102) {
+        values.push_back(-static_cast<int>(reader.bits(8)));
+      } else if (symbol == 103) {
+        values.push_back(static_cast<int>(reader.bits(16)));
+      } else if (symbol == 104) {
+        values.push_back(-static_cast<int>(reader.bits(16)));
+      } else if (symbol >= 107 && symbol <= 254 && symbol != 180) {
+        values.push_back(symbol - 180);
+      } else {
+        fail("invalid symbol " + std::to_string(symbol) + " in block " + std::to_string(block + 1));
+      }
+      if (run > 0) {
+        if (run > remaining) fail("zero run of " + std::to_string(run) + " passes the end of block " +
+                                  std::to_string(block + 1));
+        values.insert(values.end(), static_cast<size_t>(run), 0);
+      }
+    }
+    in_.seek(reader.pos());
+  }
+  skipToMarker();
+  blockInfo.codedBytes = in_.pos() - start;
+  info.blocks.push_back(blockInfo);
+
+  // Dequantise into the coefficient image: (p - C) Q + Z/2 above zero, its mirror below.
+  const float c = info.binCenter;
+  size_t k = 0;
+  for (int band = BLOCK_FIRST[block]; band < BLOCK_END[block]; ++band) {
+    const float q = info.q[band];
+    if (q == 0.0f) continue;
+    const float halfZ = info.z[band] / 2.0f;
+    const QuantNode& node = trees_.q_tree[band];
+    if (keepCoefficients_) {
+      subbands[band].assign(values.begin() + static_cast<long>(k),
+                            values.begin() + static_cast<long>(k + static_cast<size_t>(node.lenx) * node.leny));
+    }
+    for (int row = 0; row < node.leny; ++row) {
+      float* out = image_.data() + static_cast<size_t>(node.y + row) * info.width + node.x;
+      for (int col = 0; col < node.lenx; ++col) {
+        const int p = values[k++];
+        if (p > 0) out[col] = (static_cast<float>(p) - c) * q + halfZ;
+        else if (p < 0) out[col] = (static_cast<float>(p) + c) * q - halfZ;
+        else out[col] = 0.0f;
+      }
+    }
+  }
+}
+
+// After a block's values: what is left before the next marker is padding (and restart markers).
+void Parser::skipToMarker() {
+  const unsigned char* d = in_.data();
+  size_t pos = in_.pos();
+  while (pos + 1 < in_.size()) {
+    if (d[pos] == 0xFF && d[pos + 1] != 0x00 && !(d[pos + 1] >= 0xB0 && d[pos + 1] <= 0xB7)) break;
+    ++pos;
+  }
+  if (pos + 1 >= in_.size()) fail("stream ends after block " + std::to_string(info.blocks.size() + 1) +
+                                  " without an end of image");
+  in_.seek(pos);
+}
+
+void Parser::parse() {
+  if (in_.size() < 2 || in_.u16("start of image") != SOI_WSQ) fail("not a WSQ stream (no start of image)");
+  info.segments.push_back({SOI_WSQ, 0, 0, {}});
+  for (;;) {
+    const size_t at = in_.pos();
+    int marker = in_.u16("marker");
+    // Fill bytes 0xFF before a marker are allowed.
+    while (marker == 0xFFFF) marker = 0xFF00 | in_.u8("marker");
+    if ((marker & 0xFF00) != 0xFF00) fail("expected a marker at byte " + std::to_string(at) + ", found " +
+                                          hex4(marker));
+    if (marker == EOI_WSQ) {
+      info.segments.push_back({EOI_WSQ, at, 0, {}});
+      break;
+    }
+    if (marker < DTT_WSQ - 2 || marker > COM_WSQ || marker == SOI_WSQ) {
+      fail("unexpected marker " + hex4(marker) + " at byte " + std::to_string(at));
+    }
+    const int length = in_.u16("segment length");
+    if (length < 2) fail("segment " + hex4(marker) + " with length " + std::to_string(length));
+    in_.need(static_cast<size_t>(length) - 2, "a segment");
+    WsqSegmentInfo segment{marker, at, length, {}};
+    const size_t end = in_.pos() + static_cast<size_t>(length) - 2;
+    switch (marker) {
+      case DTT_WSQ: readTransformTable(length); break;
+      case DQT_WSQ: readQuantizationTable(length); break;
+      case DHT_WSQ: readHuffmanTables(length, segment); break;
+      case SOF_WSQ: readFrameHeader(length); break;
+      case DRT_WSQ:
+        if (length != 4) fail("restart interval length " + std::to_string(length) + ", expected 4");
+        info.restartInterval = in_.u16("restart interval");
+        break;
+      case COM_WSQ: in_.seek(end); break;
+      case SOB_WSQ: break;
+      default: fail("unexpected marker " + hex4(marker));
+    }
+    if (marker == SOB_WSQ) {
+      info.segments.push_back(segment);
+      readBlock(length, info.segments.back());
+      continue;
+    }
+    if (in_.pos() != end) fail("segment " + hex4(marker) + " length does not match its content");
+    info.segments.push_back(segment);
+  }
+  if (!haveFrame_) fail("no frame header");
+  if (info.blocks.size() != NUM_BLOCKS) fail("stream holds " + std::to_string(info.blocks.size()) +
+                                             " blocks, expected 3");
+  if (!haveTransform_) fail("no transform table");
+}
+
+void Parser::rebuild(WsqImage& image) {
+  SynthesisFilters filters;
+  filters.build(lowHalf_, lowLength_, highHalf_, highLength_);
+  std::vector<float> scratch(image_.size());
+  wsq_reconstruct(image_.data(), scratch.data(), info.width, info.height, trees_, filters);
+  image.width = info.width;
+  image.height = info.height;
+  image.pixels.resize(image_.size());
+  for (size_t i = 0; i < image_.size(); ++i) {
+    const float v = image_[i] * info.r_scale + info.m_shift;
+    const float rounded = std::floor(v + 0.5f);
+    // NaN and out-of-range values are clipped too.
+    image.pixels[i] = rounded >= 255.0f ? 255 : (rounded > 0.0f ? static_cast<unsigned char>(rounded) : 0);
+  }
+}
+
+}  // namespace
+
+bool decodeWsqWithInfo(const unsigned char* data, size_t size, WsqImage& image, WsqStreamInfo& info,
+                       std::string& error, const WsqDecodeLimits& limits) {
+  try {
+    Parser parser(data, size, limits, false);
+    parser.parse();
+    parser.rebuild(image);
+    info = std::move(parser.info);
+    return true;
+  } catch (const DecodeError& e) {
+    error = e.what();
+  } catch (const std::bad_alloc&) {
+    error = "out of memory";
+  }
+  return false;
+}
+
+bool decodeWsq(const unsigned char* data, size_t size, WsqImage& image, std::string& error,
+               const WsqDecodeLimits& limits) {
+  WsqStreamInfo info;
+  return decodeWsqWithInfo(data, size, image, info, error, limits);
+}
+
+bool inspectWsq(const unsigned char* data, size_t size, WsqStreamInfo& info, std::string& error,
+                const WsqDecodeLimits& limits) {
+  try {
+    Parser parser(data, size, limits, false);
+    parser.parse();
+    info = std::move(parser.info);
+    return true;
+  } catch (const DecodeError& e) {
+    error = e.what();
+  } catch (const std::bad_alloc&) {
+    error = "out of memory";
+  }
+  return false;
+}
+
+bool readWsqCoefficients(const unsigned char* data, size_t size, std::vector<std::vector<int>>& subbands,
+                         std::string& error, const WsqDecodeLimits& limits) {
+  try {
+    Parser parser(data, size, limits, true);
+    parser.parse();
+    subbands = std::move(parser.subbands);
+    return true;
+  } catch (const DecodeError& e) {
+    error = e.what();
+  } catch (const std::bad_alloc&) {
+    error = "out of memory";
+  }
+  return false;
+}
+
+}  // namespace wsq

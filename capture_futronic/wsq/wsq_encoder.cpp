@@ -1,0 +1,148 @@
+// wsq_encoder.cpp: conversion to floating point and the encoder's sequence of steps.
+#include "wsq_encoder.h"
+
+#include <cstddef>
+#include <cstdio>
+
+#include "wsq_decompose.h"
+#include "wsq_huffman.h"
+#include "wsq_memory.h"
+#include "wsq_quantize.h"
+#include "wsq_stream_writer.h"
+
+namespace wsq {
+namespace {
+
+// Frees what the encoder allocated on every path out of it.
+struct Buffers {
+  float* fdata = nullptr;
+  int16_t* qdata = nullptr;
+  unsigned char* wsq_data = nullptr;
+  unsigned char* huff_buf = nullptr;
+  int* counts = nullptr;
+  int* counts2 = nullptr;
+  ~Buffers() {
+    wsqFree(fdata);
+    wsqFree(qdata);
+    wsqFree(wsq_data);
+    wsqFree(huff_buf);
+    wsqFree(counts);
+    wsqFree(counts2);
+  }
+};
+
+}  // namespace
+
+int conv_img_2_flt(float* fip, float* m_shift, float* r_scale, const unsigned char* data, int num_pix) {
+  uint32_t sum = 0;
+  unsigned char low = 255, high = 0;
+  for (int i = 0; i < num_pix; ++i) {
+    const uint32_t next = sum + data[i];
+    if (next < sum) {
+      std::fprintf(stderr, "ERROR: conv_img_2_flt: overflow at %d\n", i);
+      return -91;
+    }
+    sum = next;
+    if (data[i] < low) low = data[i];
+    if (data[i] > high) high = data[i];
+  }
+  *m_shift = static_cast<float>(sum) / static_cast<float>(num_pix);
+  const float below = *m_shift - low;
+  const float above = high - *m_shift;
+  *r_scale = (below > above ? below : above) * 0.0078125f;
+  if (*r_scale == 0.0f) {
+    // Every pixel has the same value: there is nothing to scale by.
+    std::fprintf(stderr, "ERROR: conv_img_2_flt: uniform image, r_scale is 0\n");
+    return -92;
+  }
+  for (int i = 0; i < num_pix; ++i) fip[i] = (data[i] - *m_shift) / *r_scale;
+  return 0;
+}
+
+int wsq_encode_1(unsigned char** odata, int* olen, const unsigned char* idata, int width, int height,
+                 float r_bitrate) {
+  const int num_pix = width * height;
+  Buffers b;
+  int ret;
+
+  b.fdata = static_cast<float*>(wsqAllocate(sizeof(float) * static_cast<size_t>(num_pix), -10));
+  if (b.fdata == nullptr) {
+    std::fprintf(stderr, "ERROR : wsq_encode_1 : malloc : fdata\n");
+    return -10;
+  }
+  float m_shift = 0.0f, r_scale = 0.0f;
+  if ((ret = conv_img_2_flt(b.fdata, &m_shift, &r_scale, idata, num_pix))) return ret;
+
+  const WsqTrees trees = build_wsq_trees(width, height);
+  if ((ret = wsq_decompose(b.fdata, width, height, trees))) return ret;
+
+  QuantParams params;
+  params.r = r_bitrate;
+  variance(params, b.fdata, width, trees);
+  int qsize = 0;
+  if ((ret = quantize(&b.qdata, &qsize, params, trees, b.fdata, width, height))) return ret;
+
+  int qsize1 = 0, qsize2 = 0, qsize3 = 0;
+  quant_block_sizes(&qsize1, &qsize2, &qsize3, params, trees);
+  if (qsize1 + qsize2 + qsize3 != qsize) {
+    std::fprintf(stderr, "ERROR : wsq_encode_1 : problem w/quantization block sizes\n");
+    return -11;
+  }
+
+  b.wsq_data = static_cast<unsigned char*>(wsqAllocate(static_cast<size_t>(num_pix), -12));
+  if (b.wsq_data == nullptr) {
+    std::fprintf(stderr, "ERROR : wsq_encode_1 : malloc : wsq_data\n");
+    return -12;
+  }
+  WsqOutput out{b.wsq_data, num_pix, 0};
+  if ((ret = putc_start_of_image(out))) return ret;
+  if ((ret = putc_transform_table(out))) return ret;
+  if ((ret = putc_quantization_table(params, out))) return ret;
+  if ((ret = writeFrameHeader(height, width, m_shift, r_scale, out))) return ret;
+
+  b.huff_buf = static_cast<unsigned char*>(wsqAllocate(static_cast<size_t>(num_pix), -13));
+  if (b.huff_buf == nullptr) {
+    std::fprintf(stderr, "ERROR : wsq_encode_1 : malloc : huff_buf\n");
+    return -13;
+  }
+
+  const int16_t* block1 = b.qdata;
+  const int16_t* block2 = block1 + qsize1;
+  const int16_t* block3 = block2 + qsize2;
+  int hsize = 0;
+
+  // Block 1 with table 0.
+  HuffmanCodeTable table;
+  if ((ret = count_block(&b.counts, block1, qsize1))) return ret;
+  if ((ret = generate_huffman_table(table, b.counts))) return ret;
+  if ((ret = writeHuffmanTable(0, table.bits, table.values, out))) return ret;
+  if ((ret = compress_block(b.huff_buf, &hsize, num_pix, block1, qsize1, table))) return ret;
+  if ((ret = writeBlockHeader(0, out))) return ret;
+  if ((ret = putc_bytes(b.huff_buf, hsize, out))) return ret;
+
+  // Blocks 2 and 3 share table 1, built from both blocks' counts.
+  wsqFree(b.counts);
+  b.counts = nullptr;
+  if ((ret = count_block(&b.counts, block2, qsize2))) return ret;
+  if ((ret = count_block(&b.counts2, block3, qsize3))) return ret;
+  for (int i = 0; i < COUNT_SIZE; ++i) b.counts[i] += b.counts2[i];
+  // The reserved symbol was counted once per block; it stands for one code point.
+  b.counts[RESERVED_SYMBOL] = 1;
+  if ((ret = generate_huffman_table(table, b.counts))) return ret;
+  if ((ret = writeHuffmanTable(1, table.bits, table.values, out))) return ret;
+  if ((ret = compress_block(b.huff_buf, &hsize, num_pix, block2, qsize2, table))) return ret;
+  if ((ret = writeBlockHeader(1, out))) return ret;
+  if ((ret = putc_bytes(b.huff_buf, hsize, out))) return ret;
+  if ((ret = compress_block(b.huff_buf, &hsize, num_pix, block3, qsize3, table))) return ret;
+  if ((ret = writeBlockHeader(1, out))) return ret;
+  if ((ret = putc_bytes(b.huff_buf, hsize, out))) return ret;
+
+  if ((ret = putc_end_of_image(out))) return ret;
+
+  *odata = b.wsq_data;
+  *olen = out.length;
+  b.wsq_data = nullptr;
+  return 0;
+}
+
+}  // namespace wsq

@@ -1,0 +1,41 @@
+// wsq_encoder_params.cpp: argument checks around the encoder core.
+#include "wsq_encoder_params.h"
+
+#include <stdexcept>
+
+#include "wsq_encoder.h"
+#include "wsq_memory.h"
+
+namespace wsq {
+
+void wsqEncoderParams::encode() {
+  if (image.empty() || width == 0 || height == 0 || depth == 0 || ppi == 0) {
+    throw std::runtime_error("illegal argument: empty wsqEncoderParams");
+  }
+  // The frame header holds each side in 16 bits.
+  if (width < 0 || height < 0 || width > 65535 || height > 65535) {
+    throw std::runtime_error("illegal argument: width and height must be 1 to 65535, got " +
+                             std::to_string(width) + " x " + std::to_string(height));
+  }
+  // The encoder's buffers are counted in int.
+  const long long pixels = static_cast<long long>(width) * height;
+  if (pixels > 0x7FFFFFFF / 4) {
+    throw std::runtime_error("illegal argument: image of " + std::to_string(width) + " x " +
+                             std::to_string(height) + " pixels is too large");
+  }
+  if (static_cast<long long>(image.size()) < pixels) {
+    throw std::runtime_error("illegal argument: image of " + std::to_string(width) + " x " +
+                             std::to_string(height) + " needs " + std::to_string(pixels) + " bytes, got " +
+                             std::to_string(image.size()));
+  }
+  unsigned char* stream = nullptr;
+  int length = 0;
+  const int status = wsq_encode_1(&stream, &length, image.data(), width, height, bitRate);
+  if (status != 0) {
+    throw std::runtime_error("unknown error: wsq encoder returned " + std::to_string(status));
+  }
+  output.assign(stream, stream + length);
+  wsqFree(stream);
+}
+
+}  // namespace wsq

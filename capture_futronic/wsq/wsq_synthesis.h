@@ -1,0 +1,46 @@
+// wsq_synthesis.h: the decoder's inverse wavelet transform for any symmetric filter pair, odd-length
+// (whole-sample symmetric extension) or even-length (half-sample symmetric extension). Pure; any thread.
+#pragma once
+
+#include <vector>
+
+#include "wsq_tree.h"
+
+namespace wsq {
+
+// A synthesis filter pair built from the analysis filters as the transform table sends them.
+class SynthesisFilters {
+ public:
+  // `lowHalf` and `highHalf` are the sent taps (centre outwards), `lowLength` and `highLength` the
+  // full lengths; both lengths odd or both even. Returns false for a pair that cannot be used.
+  bool build(const std::vector<float>& lowHalf, int lowLength, const std::vector<float>& highHalf,
+             int highLength);
+
+  // All taps of the analysis filters, for showing them.
+  std::vector<float> lowPass() const;
+  std::vector<float> highPass() const;
+
+  // Rebuilds `len` samples (stride `outStride` in `out`) from the low and high halves stored at
+  // stride `inStride` in `in`, high half first when `inverted`.
+  void synthesiseLine(const float* in, int inStride, float* out, int outStride, int len, bool inverted) const;
+
+ private:
+  float lowSample(const float* low, int inStride, int m, int len) const;
+  float highSample(const float* high, int inStride, int m, int len) const;
+
+  bool even_ = false;
+  // Analysis filters, index = tap position - first position.
+  std::vector<float> h0_, h1_;
+  int h0First_ = 0, h1First_ = 0;
+  // Synthesis filters g0(n) = (-1)^n h1(n) on the low half, g1(n) = (-1)^n h0(n) on the high half.
+  std::vector<float> g0_, g1_;
+  int g0First_ = 0, g1First_ = 0;
+  float lowOnlyGain_ = 0.0f;  // sum of g0 over even positions: a single sample's reconstruction
+};
+
+// Undoes the 20 splits of `trees` on the width x height coefficient image `fdata` in place.
+// `scratch` holds width x height floats.
+void wsq_reconstruct(float* fdata, float* scratch, int width, int height, const WsqTrees& trees,
+                     const SynthesisFilters& filters);
+
+}  // namespace wsq
