@@ -105,6 +105,13 @@ bool parseScenario(std::string_view text, Scenario& out, std::string& error) {
       (key == "width" ? s.width : s.height) = static_cast<uint32_t>(n);
     }
     else if (key == "seed") ok = count(s.seed, 0);
+    else if (key == "fingers") {
+      if (!parseNumber(value, 0, 2, n)) return fail("fingers is 0, 1 or 2");
+      s.fingers = static_cast<uint32_t>(n);
+    } else if (key == "specks") {
+      if (!parseNumber(value, 0, 100, n)) return fail("specks is 0 to 100");
+      s.specks = static_cast<uint32_t>(n);
+    }
     else if (key == "close") ok = result(s.closeResult);
     else if (key == "exit") ok = result(s.exitResult);
     else if (key == "trace") s.trace = std::string(value);

@@ -30,6 +30,8 @@ struct Scenario {
   uint32_t width = 400;   // synthetic finger size when no image file is named
   uint32_t height = 500;
   uint32_t seed = 1;
+  uint32_t fingers = 1;  // synthetic fingers: 0 (a blank frame), 1 or 2
+  uint32_t specks = 0;   // small dark specks beside the synthetic finger
   int32_t closeResult = 0;
   int32_t exitResult = 0;
   std::string trace;  // file that receives one line per library call, for tests

@@ -35,6 +35,8 @@ TEST(Scenario, ReadsEveryKey) {
       "width = 320\n"
       "height = 480\n"
       "seed = 9\n"
+      "fingers = 2\n"
+      "specks = 3\n"
       "close = 0x05BA0015\n"
       "exit = -5\n"
       "trace = calls.txt\n";
@@ -55,6 +57,8 @@ TEST(Scenario, ReadsEveryKey) {
   EXPECT_EQ(s.width, 320u);
   EXPECT_EQ(s.height, 480u);
   EXPECT_EQ(s.seed, 9u);
+  EXPECT_EQ(s.fingers, 2u);
+  EXPECT_EQ(s.specks, 3u);
   EXPECT_EQ(s.closeResult, 0x05BA0015);
   EXPECT_EQ(s.exitResult, -5);
   EXPECT_EQ(s.trace, "calls.txt");
@@ -89,6 +93,7 @@ TEST(Scenario, BadLinesAreRefusedWithTheirLineNumber) {
       {"first_query = sometimes", "first_query"},
       {"report_error = 0", "must not be 0"},
       {"reader_name =", "reader_name"},
+      {"fingers = 3", "fingers is"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.text);

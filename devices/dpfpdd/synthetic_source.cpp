@@ -1,11 +1,30 @@
-// synthetic_source.cpp: finger images for scenarios that name no image file.
+// synthetic_source.cpp: finger images for scenarios that name no image file, from the synthetic
+// finger generator.
 #include "synthetic_source.h"
+
+#include <stdexcept>
+
+#include "scenario.h"
+#include "synthetic_finger.h"
 
 namespace dpfpdd_virtual {
 
-bool syntheticFinger(uint32_t, uint32_t, uint32_t, GrayPixels&, std::string& error) {
-  error = "this build has no synthetic finger generator: name an image file in the scenario";
-  return false;
+bool syntheticFinger(const Scenario& scenario, GrayPixels& out, std::string& error) {
+  velmar::synthetic::FingerParams params;
+  params.width = static_cast<int>(scenario.width);
+  params.height = static_cast<int>(scenario.height);
+  params.seed = scenario.seed;
+  params.fingers = static_cast<int>(scenario.fingers);
+  params.specks = static_cast<int>(scenario.specks);
+  try {
+    out.pixels = velmar::synthetic::generateFinger(params);
+  } catch (const std::exception& e) {
+    error = e.what();
+    return false;
+  }
+  out.width = scenario.width;
+  out.height = scenario.height;
+  return true;
 }
 
 }  // namespace dpfpdd_virtual

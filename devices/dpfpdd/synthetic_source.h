@@ -8,7 +8,9 @@
 
 namespace dpfpdd_virtual {
 
-// A synthetic finger of the given size, deterministic for a seed.
-bool syntheticFinger(uint32_t width, uint32_t height, uint32_t seed, GrayPixels& out, std::string& error);
+struct Scenario;
+
+// The synthetic finger the scenario describes (size, seed, fingers, specks), deterministic for a seed.
+bool syntheticFinger(const Scenario& scenario, GrayPixels& out, std::string& error);
 
 }  // namespace dpfpdd_virtual

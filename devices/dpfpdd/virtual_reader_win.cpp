@@ -123,7 +123,7 @@ bool loadScenario(Device& d, std::string& error) {
 
 bool loadImage(const Device& d, dpfpdd_virtual::GrayPixels& image, std::string& error) {
   const Scenario& s = d.scenario;
-  if (s.image.empty()) return dpfpdd_virtual::syntheticFinger(s.width, s.height, s.seed, image, error);
+  if (s.image.empty()) return dpfpdd_virtual::syntheticFinger(s, image, error);
   std::vector<uint8_t> bytes;
   if (!readFile(resolve(d, s.image), bytes)) {
     error = "image file cannot be read: " + s.image;
