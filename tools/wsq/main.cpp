@@ -1,8 +1,20 @@
-// main.cpp: the wsq command-line converter. Encoding and decoding come with the WSQ codec; until then
-// the program says so and fails.
-#include <cstdio>
+// main.cpp: entry of the wsq program (the converter velmar-capture-b starts, and a decoder for checks).
+#include <iostream>
+#include <string>
+#include <vector>
 
-int main() {
-  std::fputs("wsq: the WSQ codec is not built yet\n", stderr);
-  return 2;
+#include "file_bytes.h"
+#include "wsq_cli.h"
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(wsq_tool::utf8FromWide(argv[i]));
+  return wsq_tool::runWsq(args, std::cout, std::cerr);
 }
+#else
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  return wsq_tool::runWsq(args, std::cout, std::cerr);
+}
+#endif

@@ -1,0 +1,143 @@
+// file_bytes.cpp: file access through the C library; Windows gets its wide-character calls so that paths
+// outside the ANSI code page work.
+#include "file_bytes.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace wsq_tool {
+namespace {
+
+#ifdef _WIN32
+std::wstring wideFromUtf8(const std::string& text) {
+  std::wstring out;
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    unsigned long cp;
+    int extra;
+    if (c < 0x80) { cp = c; extra = 0; }
+    else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; extra = 1; }
+    else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; extra = 2; }
+    else { cp = c & 0x07; extra = 3; }
+    ++i;
+    for (int k = 0; k < extra && i < text.size(); ++k, ++i) {
+      cp = (cp << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+    }
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out.push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
+      out.push_back(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+      out.push_back(static_cast<wchar_t>(cp));
+    }
+  }
+  return out;
+}
+
+FILE* openFile(const std::string& path, const char* mode) {
+  const std::wstring wideMode(mode, mode + std::strlen(mode));
+  return _wfopen(wideFromUtf8(path).c_str(), wideMode.c_str());
+}
+int removeFile(const std::string& path) { return _wremove(wideFromUtf8(path).c_str()); }
+int renameFile(const std::string& from, const std::string& to) {
+  return _wrename(wideFromUtf8(from).c_str(), wideFromUtf8(to).c_str());
+}
+#else
+FILE* openFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+int removeFile(const std::string& path) { return std::remove(path.c_str()); }
+int renameFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()); }
+#endif
+
+struct FileCloser {
+  void operator()(FILE* f) const { std::fclose(f); }
+};
+using UniqueFile = std::unique_ptr<FILE, FileCloser>;
+
+std::string describe(const std::string& what, const std::string& path) {
+  return what + " '" + path + "': " + std::strerror(errno);
+}
+
+}  // namespace
+
+bool readFileBytes(const std::string& path, std::vector<unsigned char>& bytes, std::string& error) {
+  UniqueFile file(openFile(path, "rb"));
+  if (!file) {
+    error = describe("cannot open", path);
+    return false;
+  }
+  bytes.clear();
+  unsigned char buffer[65536];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
+  if (std::ferror(file.get())) {
+    error = describe("cannot read", path);
+    return false;
+  }
+  return true;
+}
+
+bool writeFileBytes(const std::string& path, const std::vector<unsigned char>& bytes, std::string& error) {
+  const std::string temporary = path + ".part";
+  {
+    UniqueFile file(openFile(temporary, "wb"));
+    if (!file) {
+      error = describe("cannot create", temporary);
+      return false;
+    }
+    const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+    const bool flushed = std::fflush(file.get()) == 0;
+    if (!written || !flushed) {
+      error = describe("cannot write", temporary);
+      file.reset();
+      removeFile(temporary);
+      return false;
+    }
+    if (std::fclose(file.release()) != 0) {
+      error = describe("cannot write", temporary);
+      removeFile(temporary);
+      return false;
+    }
+  }
+  // Renaming does not replace an existing file everywhere: remove it first.
+  removeFile(path);
+  if (renameFile(temporary, path) != 0) {
+    error = describe("cannot rename to", path);
+    removeFile(temporary);
+    return false;
+  }
+  return true;
+}
+
+std::string utf8FromWide(const std::wstring& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    unsigned long cp = static_cast<unsigned long>(text[i]) & 0xFFFFFFFFul;
+    if (sizeof(wchar_t) == 2 && cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size()) {
+      const unsigned long low = static_cast<unsigned long>(text[i + 1]);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+        ++i;
+      }
+    }
+    if (cp < 0x80) {
+      out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+  }
+  return out;
+}
+
+}  // namespace wsq_tool

@@ -1,0 +1,19 @@
+// file_bytes.h: whole-file reads and writes for the wsq program, with UTF-8 paths on every platform.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace wsq_tool {
+
+// Reads the whole file. Returns false with `error` set when it cannot be opened or read.
+bool readFileBytes(const std::string& path, std::vector<unsigned char>& bytes, std::string& error);
+
+// Writes `bytes` so that `path` appears only complete: into a temporary file beside it, then renamed
+// over `path`. Returns false with `error` set, leaving no partial file behind.
+bool writeFileBytes(const std::string& path, const std::vector<unsigned char>& bytes, std::string& error);
+
+// UTF-16 command-line arguments (Windows) to UTF-8.
+std::string utf8FromWide(const std::wstring& text);
+
+}  // namespace wsq_tool
