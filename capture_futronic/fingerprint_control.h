@@ -1,0 +1,44 @@
+// fingerprint_control.h: one::FingerprintControl, the picture: the live frame stretched over the
+// control, with a status text near its bottom and a notice in its middle.
+//
+// Threads: setFrame runs on the capture thread, painting on the window thread; the bitmap is replaced
+// and painted under one lock.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+#include "control.h"
+#include "control_label.h"
+#include "win/unique_handle.h"
+
+namespace one {
+
+class FingerprintControl : public win_ui::Control {
+ public:
+  explicit FingerprintControl(HINSTANCE instance);
+
+  void onPaint() override;
+  void onCommand(WPARAM wParam, LPARAM lParam) override;
+
+  // Replaces the picture with a bottom-up 8-bit grey frame of width × height bytes (rows unpadded).
+  void setFrame(const std::uint8_t* pixels, int width, int height);
+  // Replaces the picture with the rows of a BMP file image, shown with a grey palette; false if the
+  // bytes are no complete 8-bit BMP (the picture is then left as it was).
+  bool setBitmapFile(const std::vector<std::uint8_t>& bytes);
+
+  win_ui::ControlLabel statusLabel;
+  win_ui::ControlLabel centerLabel;
+  win_ui::ControlLabel upperLabel;
+
+ private:
+  void replacePicture(const BITMAPINFOHEADER& header, const std::uint8_t* rows, std::size_t rowBytes);
+
+  std::mutex pictureLock;  // guards picture
+  velmar::win::UniqueBitmap picture;
+};
+
+}  // namespace one
