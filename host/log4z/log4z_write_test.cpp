@@ -75,47 +75,77 @@ TEST(HostLog, ConfigurationSequenceGivesTheHostFileAndItsFirstLines) {
                                first[5].str());
 }
 
-TEST(HostLog, LinesStillQueuedWhenTheProgramReturnsFromMainAreWritten) {
-  constexpr int kLines = 20000;
-  TestDir dir;
+// Runs log4z_exit_probe (beside this test) in dir with the given arguments; its standard output
+// goes to the file stdoutFile. Returns the process id, or 0 when it failed.
+DWORD runProbe(const std::string& dir, const std::wstring& arguments, const std::string& stdoutFile) {
   wchar_t self[MAX_PATH + 1] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring probe = self;
   probe = probe.substr(0, probe.find_last_of(L"\\/") + 1) + L"log4z_exit_probe.exe";
-  std::wstring workDir = widen(dir.path());
+  std::wstring workDir = widen(dir);
   workDir.pop_back();  // no trailing '\' before the closing quote
-  std::wstring commandLine = L"\"" + probe + L"\" \"" + workDir + L"\" " + std::to_wstring(kLines);
+  std::wstring commandLine = L"\"" + probe + L"\" \"" + workDir + L"\" " + arguments;
 
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  win::UniqueHandle out(CreateFileW(widen(stdoutFile).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!out) return 0;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = out.get();
+  startup.hStdError = out.get();
   PROCESS_INFORMATION info{};
-  ASSERT_TRUE(CreateProcessW(probe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &startup, &info))
-      << GetLastError();
+  if (!CreateProcessW(probe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                      &startup, &info)) {
+    return 0;
+  }
   win::UniqueHandle process(info.hProcess);
   win::UniqueHandle thread(info.hThread);
-  ASSERT_EQ(WaitForSingleObject(process.get(), 60000), WAIT_OBJECT_0);
   DWORD exitCode = 1;
-  GetExitCodeProcess(process.get(), &exitCode);
-  ASSERT_EQ(exitCode, 0u);
+  if (WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(process.get(), &exitCode) || exitCode != 0) {
+    return 0;
+  }
+  return info.dwProcessId;
+}
 
-  char pid[32];
-  std::snprintf(pid, sizeof pid, "%06lu", info.dwProcessId);
-  const std::string logDir = dir.path() + "log-device-velmar\\";
-  int probeLines = 0;
-  std::string last;
+// Lines of the probe's files that carry "LOG_INFO probe line ".
+std::vector<std::string> probeLinesIn(const std::string& logDir, DWORD pid) {
+  char pidText[32];
+  std::snprintf(pidText, sizeof pidText, "%06lu", pid);
+  const std::regex name(std::string(R"(log4z_exit_probe_Main_\d{12}_)") + pidText + R"(_00\d\.log)");
+  std::vector<std::string> lines;
   for (const std::string& file : filesIn(logDir)) {
-    ASSERT_TRUE(std::regex_match(file, std::regex(std::string(R"(log4z_exit_probe_Main_\d{12}_)") + pid +
-                                                  R"(_00\d\.log)")))
-        << file;
+    EXPECT_TRUE(std::regex_match(file, name)) << file;
     for (const std::string& line : splitLines(readFile(logDir + file))) {
-      if (line.find("LOG_INFO probe line ") == std::string::npos) continue;
-      ++probeLines;
-      last = line;
+      if (line.find("LOG_INFO probe line ") != std::string::npos) lines.push_back(line);
     }
   }
-  EXPECT_EQ(probeLines, kLines);
-  EXPECT_NE(last.find("probe line " + std::to_string(kLines - 1)), std::string::npos) << last;
+  return lines;
+}
+
+TEST(HostLog, LinesStillQueuedWhenTheProgramReturnsFromMainAreWritten) {
+  constexpr int kLines = 20000;
+  TestDir dir;
+  const DWORD pid = runProbe(dir.path(), std::to_wstring(kLines), dir.path() + "stdout.txt");
+  ASSERT_NE(pid, 0u);
+  const auto lines = probeLinesIn(dir.path() + "log-device-velmar\\", pid);
+  ASSERT_EQ(lines.size(), static_cast<std::size_t>(kLines));
+  EXPECT_NE(lines.back().find("probe line " + std::to_string(kLines - 1)), std::string::npos);
+  EXPECT_EQ(readFile(dir.path() + "stdout.txt"), "");  // no console echo, no notices
+}
+
+TEST(HostLog, DisplayEchoesEachLineOnceOnStandardOutput) {
+  TestDir dir;
+  const DWORD pid = runProbe(dir.path(), L"3 display", dir.path() + "stdout.txt");
+  ASSERT_NE(pid, 0u);
+  const auto fileLines = probeLinesIn(dir.path() + "log-device-velmar\\", pid);
+  ASSERT_EQ(fileLines.size(), 3u);
+  std::string expected;
+  for (const std::string& line : fileLines) expected += line + "\r\n";
+  EXPECT_EQ(readFile(dir.path() + "stdout.txt"), expected);
 }
 
 }  // namespace

@@ -394,6 +394,10 @@ void LogerManager::process(Record record) {
 }
 
 bool LogerManager::openForLine(int id, const LogData& line) {
+  if (id < 0 || id >= LOGGER_MAX) {
+    console_.printNotice("log4z: openLogger can not open, invalide logger id! \r\n");
+    return false;
+  }
   LoggerInfo& logger = loggers_[id];
   switch (chooseFile(line.seconds, logger.dayStart, limitSizeBytes(logger.limitsize), logger.written)) {
     case FileChoice::Keep: break;
@@ -444,6 +448,10 @@ bool LogerManager::openForLine(int id, const LogData& line) {
 }
 
 void LogerManager::closeFile(int id) {
+  if (id < 0 || id >= LOGGER_MAX) {
+    console_.printNotice("log4z: closeLogger can not close, invalide logger id! \r\n");
+    return;
+  }
   LoggerInfo& logger = loggers_[id];
   logger.file.close();
   logger.unflushed = false;
