@@ -74,7 +74,7 @@ case "$case_name" in
   success)
     # Built-in default scenario: a synthetic finger after about a second; the side pipes are served.
     rm -f "$run/virtual-scanner.ini"
-    run_capture --side -- -lt capa-success
+    run_capture --side -- -lt capa-success -h  # the host always passes -h
     expect_exit 0
     expect_success_bytes
     [ "$(hexbytes "$out/nfiq.bin")" = 02 ] || fail "nfiq pipe carried '$(hexbytes "$out/nfiq.bin")', want 02"
