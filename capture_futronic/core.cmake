@@ -21,3 +21,14 @@ target_include_directories(velmar_capture_settings PUBLIC ${CMAKE_CURRENT_SOURCE
 target_link_libraries(velmar_capture_settings PUBLIC velmar_capture_log)
 velmar_gtest(capture_settings_test SOURCES capture_settings_test.cpp
              LIBS velmar_capture_settings velmar_capture_testing)
+
+# Result-code names (portable) and, on Windows, the process-wide resources holder.
+add_library(velmar_result_names STATIC result_code_names.cpp)
+target_include_directories(velmar_result_names PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(velmar_result_names PUBLIC velmar_common)
+velmar_gtest(result_code_names_test SOURCES result_code_names_test.cpp LIBS velmar_result_names)
+if(WIN32)
+  target_sources(velmar_result_names PRIVATE dermis_resources_win.cpp)
+  target_link_libraries(velmar_result_names PUBLIC gdi32)
+  velmar_gtest(dermis_resources_test SOURCES dermis_resources_win_test.cpp LIBS velmar_result_names)
+endif()
