@@ -1,0 +1,179 @@
+// The wsq program's commands on real files: encoding as velmar-capture-b starts it, its argument and
+// input checks, decoding to each image format, the stream description, and a run from a command line.
+#include "wsq_cli.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "file_bytes.h"
+#include "synthetic_finger.h"
+#include "testing/temp_dir.h"
+#include "wsq_decoder.h"
+
+namespace wsq_tool {
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+struct RunResult {
+  int code;
+  std::string out;
+  std::string err;
+};
+
+RunResult run(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int code = runWsq(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+void writeBytes(const std::filesystem::path& path, const Bytes& bytes) {
+  std::ofstream f(path, std::ios::binary);
+  f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+Bytes readBytes(const std::filesystem::path& path) {
+  const std::string s = velmar::testing::readBytes(path);
+  return Bytes(s.begin(), s.end());
+}
+
+class WsqProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    raw = (dir / "final-aB3xY9.raw").string();
+    wsqFile = (dir / "final-aB3xY9.raw.wsq").string();
+    writeBytes(raw, wsq::testing::syntheticFinger(512, 512));
+  }
+  velmar::testing::TempDir dir;
+  std::string raw, wsqFile;
+};
+
+TEST_F(WsqProgram, EncodesARawFileCompletely) {
+  const RunResult r = run({raw, "512", "512", wsqFile, "0.75"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const Bytes stream = readBytes(wsqFile);
+  wsq::WsqImage image;
+  std::string error;
+  ASSERT_TRUE(wsq::decodeWsq(stream.data(), stream.size(), image, error)) << error;
+  EXPECT_EQ(image.width, 512);
+  EXPECT_EQ(image.height, 512);
+  EXPECT_FALSE(std::filesystem::exists(wsqFile + ".part"));
+
+  // An existing output is replaced.
+  ASSERT_EQ(run({raw, "512", "512", wsqFile, "1.0"}).code, 0);
+  EXPECT_GT(readBytes(wsqFile).size(), stream.size());
+}
+
+TEST_F(WsqProgram, RefusesWrongArgumentsAndInputsWithoutAnOutputFile) {
+  const std::string missingDir = (dir / "no-such-dir" / "x.wsq").string();
+  writeBytes(dir / "short.raw", Bytes(1000, 7));
+  writeBytes(dir / "flat.raw", Bytes(64 * 64, 200));
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    int code;
+    std::string err;
+  } cases[] = {
+      {"no arguments", {}, 2, "usage: wsq"},
+      {"four arguments", {raw, "512", "512", wsqFile}, 2, "usage: wsq"},
+      {"six arguments", {raw, "512", "512", wsqFile, "0.75", "x"}, 2, "usage: wsq"},
+      {"width text", {raw, "abc", "512", wsqFile, "0.75"}, 2, "width and height"},
+      {"width 0", {raw, "0", "512", wsqFile, "0.75"}, 2, "width and height"},
+      {"width 70000", {raw, "70000", "512", wsqFile, "0.75"}, 2, "width and height"},
+      {"negative height", {raw, "512", "-5", wsqFile, "0.75"}, 2, "width and height"},
+      {"height with suffix", {raw, "512", "512x", wsqFile, "0.75"}, 2, "width and height"},
+      {"bit rate 0", {raw, "512", "512", wsqFile, "0"}, 2, "bit rate"},
+      {"negative bit rate", {raw, "512", "512", wsqFile, "-1"}, 2, "bit rate"},
+      {"bit rate nan", {raw, "512", "512", wsqFile, "nan"}, 2, "bit rate"},
+      {"bit rate inf", {raw, "512", "512", wsqFile, "inf"}, 2, "bit rate"},
+      {"bit rate with suffix", {raw, "512", "512", wsqFile, "0.75x"}, 2, "bit rate"},
+      {"missing raw file", {(dir / "none.raw").string(), "512", "512", wsqFile, "0.75"}, 1, "cannot open"},
+      {"raw file of another size", {(dir / "short.raw").string(), "512", "512", wsqFile, "0.75"}, 1,
+       "holds 1000 bytes, 512 x 512 needs 262144"},
+      {"uniform image", {(dir / "flat.raw").string(), "64", "64", wsqFile, "0.75"}, 1,
+       "unknown error: wsq encoder returned -92"},
+      {"output folder missing", {raw, "512", "512", missingDir, "0.75"}, 1, "cannot create"},
+  };
+  for (const Case& c : cases) {
+    const RunResult r = run(c.args);
+    EXPECT_EQ(r.code, c.code) << c.name;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << c.name << ": " << r.err;
+    EXPECT_FALSE(std::filesystem::exists(wsqFile)) << c.name;
+    EXPECT_FALSE(std::filesystem::exists(wsqFile + ".part")) << c.name;
+  }
+}
+
+TEST_F(WsqProgram, DecodesToEachImageFormat) {
+  ASSERT_EQ(run({raw, "512", "512", wsqFile, "1.0"}).code, 0);
+  const std::string pgm = (dir / "out.pgm").string(), bmp = (dir / "out.BMP").string(),
+                    rawOut = (dir / "out.raw").string();
+  ASSERT_EQ(run({"--decode", wsqFile, pgm}).code, 0);
+  ASSERT_EQ(run({"--decode", wsqFile, bmp}).code, 0);
+  ASSERT_EQ(run({"--decode", wsqFile, rawOut}).code, 0);
+  const Bytes pixels = readBytes(rawOut);
+  ASSERT_EQ(pixels.size(), 512u * 512u);
+  const Bytes p = readBytes(pgm);
+  const std::string header = "P5\n512 512\n255\n";
+  ASSERT_EQ(p.size(), header.size() + pixels.size());
+  EXPECT_EQ(std::string(p.begin(), p.begin() + static_cast<long>(header.size())), header);
+  EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), p.begin() + static_cast<long>(header.size())));
+  const Bytes b = readBytes(bmp);
+  ASSERT_EQ(b.size(), 1078u + 512u * 512u);
+  EXPECT_EQ(b[0], 'B');
+  EXPECT_EQ(b[28], 8);  // bits per pixel
+  // Bottom-up rows: the file's first row is the image's last.
+  EXPECT_TRUE(std::equal(pixels.end() - 512, pixels.end(), b.begin() + 1078));
+
+  EXPECT_EQ(run({"--decode", wsqFile, (dir / "out.png").string()}).code, 2);
+  EXPECT_EQ(run({"--decode", wsqFile}).code, 2);
+  writeBytes(dir / "broken.wsq", Bytes{0xFF, 0xA0, 0xFF, 0xA2, 0x00});
+  const RunResult broken = run({"--decode", (dir / "broken.wsq").string(), (dir / "b.pgm").string()});
+  EXPECT_EQ(broken.code, 1);
+  EXPECT_NE(broken.err.find("stream ends"), std::string::npos) << broken.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "b.pgm"));
+}
+
+TEST_F(WsqProgram, DescribesTheStream) {
+  ASSERT_EQ(run({raw, "512", "512", wsqFile, "1.0"}).code, 0);
+  const RunResult r = run({"--info", wsqFile});
+  ASSERT_EQ(r.code, 0) << r.err;
+  for (const char* line : {"SOI FFA0 at 0\n", "DTT FFA4 at 2, length 58 (60 bytes with marker)\n",
+                           "DQT FFA5 at 62, length 389 (391 bytes with marker)\n",
+                           "SOF FFA2 at 453, length 17 (19 bytes with marker)\n", "frame: width 512, height 512,",
+                           "encoder 2, software 0", "bin centre C: 0.4399999976\n", "  63 0 0 (not coded)\n",
+                           "block 1: table id 0, 16384 coefficients,", "block 2: table id 1, 49152 coefficients,",
+                           "block 3: table id 1, 131072 coefficients,", "EOI FFA1"}) {
+    EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
+  }
+  EXPECT_EQ(run({"--info", (dir / "none.wsq").string()}).code, 1);
+}
+
+#ifdef WSQ_PROGRAM
+// The program itself, started through the system's command interpreter with two blanks between
+// arguments, as velmar-capture-b's command line has them.
+TEST_F(WsqProgram, RunsFromACommandLineWithSeveralBlanks) {
+  std::string program = WSQ_PROGRAM;
+#ifdef _WIN32
+  if (!program.empty() && program[0] == '/') program = "Z:" + program;
+  for (char& c : program) {
+    if (c == '/') c = '\\';
+  }
+#endif
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  const std::string command = "\"" + program + "\" final-aB3xY9.raw 512 512  final-aB3xY9.raw.wsq 0.75";
+  const int status = std::system(command.c_str());
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(status, 0) << command;
+  EXPECT_GT(std::filesystem::file_size(wsqFile), 1000u);
+}
+#endif
+
+}  // namespace
+}  // namespace wsq_tool
