@@ -39,10 +39,28 @@ std::wstring formatDate(const LocalTime& t) {
   return buffer;
 }
 
+std::wstring wideStringFormat(const wchar_t* format) {
+  std::wstring out;
+  for (const wchar_t* p = format; *p;) {
+    if (*p != L'%') {
+      out += *p++;
+      continue;
+    }
+    out += *p++;
+    if (*p == L'%') {
+      out += *p++;
+      continue;
+    }
+    while (*p && std::wcschr(L"-+ #0123456789.*", *p)) out += *p++;
+    if (*p == L's') out += L'l';  // bare %s: a wide string, whatever the runtime thinks
+  }
+  return out;
+}
+
 std::wstring formatMessage(const wchar_t* format, va_list args) {
   if (!format) return std::wstring();
   wchar_t buffer[kMessageCapacity];
-  const int n = std::vswprintf(buffer, kMessageCapacity, format, args);
+  const int n = std::vswprintf(buffer, kMessageCapacity, wideStringFormat(format).c_str(), args);
   // Runtimes differ on overlong output (negative or the full length): both mean "does not fit".
   if (n < 0 || static_cast<size_t>(n) >= kMessageCapacity) return format;
   return std::wstring(buffer, static_cast<size_t>(n));

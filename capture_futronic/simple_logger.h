@@ -59,8 +59,12 @@ std::wstring formatTimestamp(const LocalTime& t);
 std::wstring formatDate(const LocalTime& t);
 
 // Formats a printf-style wide format the logger's way: at most 2047 characters; a format that fails or
-// whose text would be longer is returned unformatted. Use %ls for wide strings (portable).
+// whose text would be longer is returned unformatted. Wide strings are passed with %ls or %s: a bare
+// %s is read as %ls, since runtimes disagree on what %s means in a wide format.
 std::wstring formatMessage(const wchar_t* format, va_list args);
+
+// The format with every bare %s (no length modifier) turned into %ls.
+std::wstring wideStringFormat(const wchar_t* format);
 
 // Everything one line carries besides the message.
 struct LineFields {

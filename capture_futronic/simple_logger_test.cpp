@@ -85,6 +85,15 @@ TEST(SimpleLoggerFormat, LongestKeptLongerReplacedByFormat) {
   EXPECT_EQ(format(L"-finalizando con %d-", 203), L"-finalizando con 203-");
 }
 
+TEST(SimpleLoggerFormat, BareSIsAWideString) {
+  EXPECT_EQ(format(L"Procesado: -p '%s' %d%% %5s|%-3s|", L"p\\x", 7, L"ab", L"c"),
+            L"Procesado: -p 'p\\x' 7%    ab|c  |");
+  EXPECT_EQ(format(L"%ls y %s", L"uno", L"dos"), L"uno y dos");
+  EXPECT_EQ(wideStringFormat(L"%s %ls %%s %hs %5.2s"), L"%ls %ls %%s %hs %5.2ls");
+  // The unformatted fallback keeps the caller's own format text.
+  EXPECT_EQ(format(L"%s", std::wstring(3000, L'a').c_str()), L"%s");
+}
+
 TEST(SimpleLoggerEncode, Latin1AndLineEnds) {
   EXPECT_EQ(encodeLine(L"impresi\u00f3n \u00e1\u00ed\u00e9\u00fa"), "impresi\xf3n \xe1\xed\xe9\xfa");
   EXPECT_EQ(encodeLine(L"a\nb"), "a\r\nb");
