@@ -29,6 +29,7 @@ struct DeviceState {
   std::atomic<int> timeoutMs{0};
   std::atomic<bool> watchRunning{false};
   std::atomic<bool> dispatchStarted{false};
+  velmar::win::UniqueHandle watchThread;  // dialog's (start-up) thread only
 };
 
 DeviceState& state() {
@@ -198,7 +199,8 @@ int onGuiInitCallback(HWND dialog, int) {
       closeDevice();
       code = DEV_ERR_INTERNAL_APP;
     } else {
-      velmar::win::UniqueHandle watch(CreateThread(
+      velmar::win::UniqueHandle& watch = s.watchThread;
+      watch.reset(CreateThread(
           nullptr, 0, timeoutWatch, reinterpret_cast<void*>(static_cast<uintptr_t>(s.timeoutMs.load())), 0,
           nullptr));
       if (!watch) {
@@ -227,6 +229,14 @@ int onGuiInitCallback(HWND dialog, int) {
   }
   exitCode() = code;
   return 0;
+}
+
+void stopTimeoutWatch() {
+  DeviceState& s = state();
+  if (!s.watchThread) return;
+  s.watchRunning = false;
+  WaitForSingleObject(s.watchThread.get(), 5000);
+  s.watchThread.reset();
 }
 
 int onGuiCancelCallback() {

@@ -21,6 +21,10 @@ int32_t startDevice(ProcessingCallback callback, int timeoutMs);
 // 1 when closed or nothing was open; the result code when the library's close fails.
 int32_t closeDevice();
 
+// At the end of the run: stops the timeout watch and waits for it (bounded), so that a watch that has
+// just fired finishes its cancel before the process ends.
+void stopTimeoutWatch();
+
 int onGuiInitCallback(HWND dialog, int imageFrameId);
 int onGuiCancelCallback();
 int onGuiCloseCallback();

@@ -115,6 +115,7 @@ int run(HINSTANCE instance) {
   if (DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_CAPTURE), GetDesktopWindow(), captureDialogProc, 0) == -1) {
     log.logSystemError(L"DialogBox");
   }
+  stopTimeoutWatch();
 
   if (mutex) {
     if (!ReleaseMutex(mutex.get())) log.logSystemError(L"ReleaseMutex");
