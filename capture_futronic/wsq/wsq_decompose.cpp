@@ -53,7 +53,7 @@ int wsq_decompose(float* fdata, int width, int height, const WsqTrees& trees) {
     std::fprintf(stderr, "ERROR : wsq_decompose : malloc : fdata1\n");
     return -94;
   }
-  for (const WavletNode& node : trees.w_tree) {
+  for (const WaveletNode& node : trees.w_tree) {
     if (node.lenx <= 0 || node.leny <= 0) continue;
     // Rows of the node into the scratch image, then its columns back into the image.
     for (int r = 0; r < node.leny; ++r) {

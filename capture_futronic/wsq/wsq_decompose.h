@@ -8,7 +8,6 @@ namespace wsq {
 
 // Filters the image in place through the 20 splits of `trees`. `fdata` holds width x height floats, row
 // by row. Returns 0, or -94 (text on standard error) when the scratch image cannot be allocated.
-// `allocate` is the encoder's allocator (see wsq_memory.h).
 int wsq_decompose(float* fdata, int width, int height, const WsqTrees& trees);
 
 // One-dimensional analysis of `len` samples read with stride `inStride` from `in`, written with stride

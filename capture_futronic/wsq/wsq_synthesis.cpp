@@ -119,7 +119,7 @@ void SynthesisFilters::synthesiseLine(const float* in, int inStride, float* out,
 void wsq_reconstruct(float* fdata, float* scratch, int width, int /*height*/, const WsqTrees& trees,
                      const SynthesisFilters& filters) {
   for (int i = W_TREELEN - 1; i >= 0; --i) {
-    const WavletNode& node = trees.w_tree[i];
+    const WaveletNode& node = trees.w_tree[i];
     if (node.lenx <= 0 || node.leny <= 0) continue;
     // Columns first (the analysis did them last), into the scratch image, then rows back.
     for (int c = 0; c < node.lenx; ++c) {

@@ -9,7 +9,7 @@ namespace wsq {
 // One two-dimensional split. The inverse flags say that the high-pass half of the row (column) split is
 // stored first (left, top); the sampling phase is the same either way: the low-pass half always holds the
 // ceil(n/2) even-position samples.
-struct WavletNode {
+struct WaveletNode {
   int x = 0, y = 0;
   int lenx = 0, leny = 0;
   bool invrw = false;  // row split stores high-pass first
@@ -22,7 +22,7 @@ struct QuantNode {
 };
 
 struct WsqTrees {
-  WavletNode w_tree[W_TREELEN];
+  WaveletNode w_tree[W_TREELEN];
   QuantNode q_tree[Q_TREELEN];
 };
 
