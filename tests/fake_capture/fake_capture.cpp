@@ -1,0 +1,111 @@
+// fake_capture.cpp: a scripted stand-in for a capture application, for the host's session tests.
+// It takes the host's command line (-p response pipe, -bp image pipe, -lci message) and follows a
+// script of blank-separated steps, taken from the message when it starts with "script:", else from the
+// environment variable VELMAR_FAKE_CAPTURE:
+//   wait=MS          sleep before anything else
+//   crash            end by an access violation before touching the pipes
+//   wsq=WHAT bmp=WHAT   what goes into each pipe: none (never opened), empty (opened and closed),
+//                    byte:N (one byte), gen:SIZE:SEED (fake_capture::payload), file:PATH
+//   exit=N           the process exit code (default 0)
+// With VELMAR_FAKE_ARGV_FILE set, it first writes its argument vector there, one UTF-8 line each.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "payload.h"
+
+namespace {
+
+std::string utf8(const std::wstring& w) {
+  if (w.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+  std::string s(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+  return s;
+}
+
+std::wstring environment(const wchar_t* name) {
+  wchar_t buffer[4096];
+  const DWORD n = GetEnvironmentVariableW(name, buffer, 4096);
+  return n > 0 && n < 4096 ? std::wstring(buffer, n) : std::wstring();
+}
+
+std::vector<std::uint8_t> content(const std::string& what) {
+  if (what.rfind("byte:", 0) == 0) return {static_cast<std::uint8_t>(std::stoi(what.substr(5)))};
+  if (what.rfind("gen:", 0) == 0) {
+    const std::size_t colon = what.find(':', 4);
+    return fake_capture::payload(std::stoul(what.substr(4, colon - 4)), std::stoul(what.substr(colon + 1)));
+  }
+  if (what.rfind("file:", 0) == 0) {
+    std::ifstream in(what.substr(5), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  return {};
+}
+
+// Writes the way the capture applications do: pieces of at most 4096 bytes, flush, close.
+void deliver(const std::wstring& pipe, const std::string& what) {
+  if (what.empty() || what == "none" || pipe.empty()) return;
+  HANDLE h = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt < 50 && h == INVALID_HANDLE_VALUE; ++attempt) {
+    h = CreateFileW(pipe.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) Sleep(20);
+  }
+  if (h == INVALID_HANDLE_VALUE) {
+    std::fprintf(stderr, "fake_capture: cannot open pipe, error %lu\n", GetLastError());
+    return;
+  }
+  const std::vector<std::uint8_t> bytes = content(what);
+  for (std::size_t at = 0; at < bytes.size();) {
+    const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(4096, bytes.size() - at));
+    DWORD written = 0;
+    if (!WriteFile(h, bytes.data() + at, piece, &written, nullptr)) break;
+    at += written;
+  }
+  FlushFileBuffers(h);
+  CloseHandle(h);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  SetErrorMode(SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS);
+  const std::wstring argvFile = environment(L"VELMAR_FAKE_ARGV_FILE");
+  if (!argvFile.empty()) {
+    std::ofstream out(argvFile.c_str(), std::ios::binary);
+    for (int i = 0; i < argc; ++i) out << utf8(argv[i]) << '\n';
+  }
+  std::wstring wsqPipe, bmpPipe, message;
+  for (int i = 1; i + 1 < argc; ++i) {
+    const std::wstring option = argv[i];
+    if (option == L"-p") wsqPipe = argv[i + 1];
+    if (option == L"-bp") bmpPipe = argv[i + 1];
+    if (option == L"-lci") message = argv[i + 1];
+  }
+  std::string script = utf8(message.rfind(L"script:", 0) == 0 ? message.substr(7) : environment(L"VELMAR_FAKE_CAPTURE"));
+
+  std::string wsq, bmp;
+  int exitCode = 0;
+  bool crash = false;
+  std::istringstream steps(script);
+  for (std::string step; steps >> step;) {
+    if (step.rfind("wait=", 0) == 0) Sleep(static_cast<DWORD>(std::stoul(step.substr(5))));
+    if (step == "crash") crash = true;
+    if (step.rfind("wsq=", 0) == 0) wsq = step.substr(4);
+    if (step.rfind("bmp=", 0) == 0) bmp = step.substr(4);
+    if (step.rfind("exit=", 0) == 0) exitCode = std::stoi(step.substr(5));
+  }
+  if (crash) {
+    volatile int* nowhere = nullptr;
+    *nowhere = 1;
+  }
+  deliver(wsqPipe, wsq);
+  deliver(bmpPipe, bmp);
+  return exitCode;
+}

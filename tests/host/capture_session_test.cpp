@@ -1,0 +1,235 @@
+// The exported capture against the scripted fake capture application, under Wine.
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+#include "payload.h"
+#include "result_codes.h"
+#include "session_fixture.h"
+
+namespace {
+
+using namespace session_test;
+using fake_capture::payload;
+
+class CaptureSession : public testing::Test {
+ protected:
+  void SetUp() override {
+    argvFile_ = tempPath("velmar-fake-argv-" + std::to_string(GetCurrentProcessId()) + ".txt");
+    DeleteFileA(argvFile_.c_str());
+    setEnv(L"VELMAR_FAKE_ARGV_FILE", widen(argvFile_));
+  }
+  void TearDown() override {
+    setEnv(L"VELMAR_FAKE_ARGV_FILE", L"");
+    setEnv(L"VELMAR_FAKE_CAPTURE", L"");
+    DeleteFileA(argvFile_.c_str());
+  }
+
+  // Runs one capture whose fake follows script; returns the fake's argument vector.
+  std::vector<std::string> run(const std::string& script, const biodeviceInput& in, biodeviceOutput& out,
+                               std::int32_t& result) {
+    DeleteFileA(argvFile_.c_str());
+    setEnv(L"VELMAR_FAKE_CAPTURE", widen(script));
+    result = capture(fakeDevice(), in, out);
+    return readLines(argvFile_);
+  }
+
+  std::string argvFile_;
+};
+
+TEST_F(CaptureSession, ResultComesFromTheResponseStream) {
+  struct Case {
+    const char* script;
+    std::int32_t result;
+    std::vector<std::uint8_t> wsq, bmp;
+  };
+  const Case cases[] = {
+      {"wsq=gen:2:1 bmp=gen:2:2", 0, payload(2, 1), payload(2, 2)},
+      {"wsq=gen:300000:3 bmp=gen:300000:4", 0, payload(300000, 3), payload(300000, 4)},
+      {"wsq=gen:5000:5 bmp=none", 0, payload(5000, 5), {}},
+      {"wsq=byte:208 bmp=byte:208 exit=208", 208, {}, {208}},
+      {"wsq=byte:203 exit=203", 203, {}, {}},
+      {"wsq=byte:43 bmp=byte:43 exit=299", 43, {}, {43}},
+      {"wsq=byte:0", 0, {}, {}},
+      {"exit=0", DEV_ERR_DRIVER_INVALID, {}, {}},
+      {"wsq=empty bmp=empty exit=3", DEV_ERR_DRIVER_INVALID, {}, {}},
+      {"crash wsq=gen:10:1 bmp=gen:10:1", DEV_ERR_DRIVER_INVALID, {}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    LogCollector log;
+    biodeviceOutput out;
+    out.bmp = {1, 2, 3};  // replaced by the session's output
+    std::int32_t result = -1;
+    run(c.script, input(), out, result);
+    EXPECT_EQ(result, c.result);
+    EXPECT_EQ(out.exitCode, c.result);
+    EXPECT_TRUE(out.wsq == c.wsq) << "wsq holds " << out.wsq.size() << " bytes";
+    EXPECT_TRUE(out.bmp == c.bmp) << "bmp holds " << out.bmp.size() << " bytes";
+    EXPECT_EQ(log.has(LOG_WARN, "didn't receive anything, is child okay? closing connection"),
+              c.result == DEV_ERR_DRIVER_INVALID);
+    EXPECT_TRUE(log.has(LOG_DEBUG, "capture(...) returns " + toString(out)));
+    EXPECT_TRUE(log.has(LOG_DEBUG, "process closed"));
+  }
+}
+
+TEST_F(CaptureSession, LogsTheRequestBeforeNormalising) {
+  LogCollector log;
+  biodeviceOutput out;
+  std::int32_t result;
+  run("wsq=byte:208", input("hola", "15000", "7"), out, result);
+  EXPECT_TRUE(log.has(LOG_DEBUG, "capture(biodevice=" + toString(fakeDevice()) +
+                                      ", biodeviceInput={message=hola,timeout=15000,debugLevel=7})"));
+  EXPECT_TRUE(log.hasPrefix(LOG_TRACE, "command to execute=\"" + fakeExe() + "\" -lci \"hola\" -t 45000 -p "));
+  EXPECT_TRUE(log.has(LOG_DEBUG, "response size=1 bytes"));
+  EXPECT_TRUE(log.has(LOG_DEBUG, "image size=0 bytes"));
+}
+
+TEST_F(CaptureSession, ChildThatCannotBeCreated) {
+  LogCollector log;
+  biodevice device;
+  device.command = "C:\\no\\such\\capture.exe";
+  biodeviceOutput out;
+  EXPECT_EQ(capture(device, input(), out), DEV_ERR_INTERNAL_APP);
+  EXPECT_EQ(out.exitCode, DEV_ERR_INTERNAL_APP);
+  EXPECT_TRUE(log.has(LOG_ERROR, "Error in child: CreateProcess failed with 2"));
+  EXPECT_TRUE(out.wsq.empty());
+}
+
+TEST_F(CaptureSession, InvalidTimeoutStartsNothing) {
+  for (const char* timeout : {"abc", "", "99999999999"}) {
+    SCOPED_TRACE(timeout);
+    LogCollector log;
+    biodeviceOutput out;
+    out.wsq = {9, 9};
+    std::int32_t result;
+    const std::vector<std::string> args = run("wsq=gen:2:1", input("", timeout), out, result);
+    EXPECT_EQ(result, DEV_ERR_INTERNAL_APP);
+    EXPECT_TRUE(args.empty()) << "a child was started";
+    EXPECT_TRUE(log.has(LOG_ERROR, "invalid biodeviceInput.timeout='" + std::string(timeout) + "'"));
+    EXPECT_EQ(out.wsq, (std::vector<std::uint8_t>{9, 9}));  // only the code is set
+  }
+}
+
+TEST_F(CaptureSession, CommandLineTooLongFailsBeforeAnyProcess) {
+  LogCollector log;
+  biodevice device;
+  device.command = fakeExe() + std::string(1000, ' ');  // still names the fake
+  biodeviceOutput out;
+  EXPECT_EQ(capture(device, input("", "30000"), out), DEV_ERR_INTERNAL_APP);
+  EXPECT_TRUE(readLines(argvFile_).empty());
+  EXPECT_TRUE(log.has(LOG_ERROR, "Error in child: command line does not fit 1024 UTF-16 units"));
+}
+
+TEST_F(CaptureSession, NormalisedOptionsReachTheChild) {
+  std::string msg150;
+  for (int i = 0; i < 150; ++i) msg150 += static_cast<char>('a' + i % 26);
+  struct Case {
+    std::string message, timeout, level;
+    std::string wantMessage, wantTimeout, wantLevel;
+  };
+  const Case cases[] = {
+      {"", "25000", "4", "<absent>", "25000", "4"},
+      {"", "600000", "0", "<absent>", "600000", "0"},
+      {"", "24999", "1", "<absent>", "45000", "1"},
+      {"", "600001", "2", "<absent>", "45000", "2"},
+      {"", "30000abc", "3", "<absent>", "30000", "3"},
+      {"", "30000", "5", "<absent>", "30000", "<absent>"},
+      {"", "30000", "", "<absent>", "30000", "<absent>"},
+      {"", "30000", "NO", "<absent>", "30000", "<absent>"},
+      {std::string(100, 'm'), "30000", "4", std::string(100, 'm'), "30000", "4"},
+      {msg150, "30000", "4", msg150.substr(0, 100), "30000", "4"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message.size());
+    SCOPED_TRACE(c.timeout + " / " + c.level);
+    biodeviceOutput out;
+    std::int32_t result;
+    const std::vector<std::string> args = run("wsq=byte:208", input(c.message, c.timeout, c.level), out, result);
+    ASSERT_FALSE(args.empty());
+    EXPECT_EQ(optionValue(args, "-lci"), c.wantMessage);
+    EXPECT_EQ(optionValue(args, "-t"), c.wantTimeout);
+    EXPECT_EQ(optionValue(args, "-v"), c.wantLevel);
+    EXPECT_EQ(args.back(), "-h");
+    EXPECT_EQ(result, 208);
+  }
+}
+
+TEST_F(CaptureSession, MessageArrivesAsOneArgumentExactlyAsGiven) {
+  struct Case {
+    std::string message;  // as the caller gives it: Latin-1 bytes for accented letters
+    std::string want;     // UTF-8, as the child reads it
+  };
+  const Case cases[] = {
+      {"say \"hi\" now", "say \"hi\" now"},
+      {"ends\\", "ends\\"},
+      {"ends\\\\", "ends\\\\"},
+      {"back\\\"slash", "back\\\"slash"},
+      {"x\" -p \"\\\\.\\pipe\\evil", "x\" -p \"\\\\.\\pipe\\evil"},
+      {"-p", "-p"},
+      {"  spaces  inside ", "  spaces  inside "},
+      {"Coloque el dedo \xF1" "and\xFA \xE1", "Coloque el dedo \xC3\xB1" "and\xC3\xBA \xC3\xA1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    biodeviceOutput out;
+    std::int32_t result;
+    const std::vector<std::string> args = run("wsq=byte:208", input(c.message), out, result);
+    ASSERT_FALSE(args.empty());
+    EXPECT_EQ(optionValue(args, "-lci"), c.want);
+    EXPECT_EQ(std::count(args.begin(), args.end(), "-p"), c.message == "-p" ? 2 : 1);
+    EXPECT_EQ(args.size(), 12u);  // exe -v 4 -lci M -t T -p P -bp B -h
+    EXPECT_EQ(result, 208);       // the fake found the real response pipe
+  }
+}
+
+TEST_F(CaptureSession, PipeNamesAreFreshOnEveryCall) {
+  const std::string alphabet = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  std::vector<std::string> names;
+  for (int i = 0; i < 3; ++i) {
+    biodeviceOutput out;
+    std::int32_t result;
+    const std::vector<std::string> args = run("wsq=byte:208", input(), out, result);
+    for (const char* option : {"-p", "-bp"}) {
+      const std::string name = optionValue(args, option);
+      ASSERT_EQ(name.size(), 9u + 24u) << name;
+      EXPECT_EQ(name.substr(0, 9), "\\\\.\\pipe\\");
+      EXPECT_EQ(name.find_first_not_of(alphabet, 9), std::string::npos) << name;
+      names.push_back(name);
+    }
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(std::unique(names.begin(), names.end()), names.end());
+}
+
+TEST_F(CaptureSession, ConcurrentCapturesKeepTheirOwnBytes) {
+  setEnv(L"VELMAR_FAKE_ARGV_FILE", L"");
+  constexpr int kThreads = 4;
+  constexpr int kRounds = 3;
+  std::atomic<int> good{0};
+  std::vector<std::string> failures(kThreads);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([t, &good, &failures] {
+      for (int round = 0; round < kRounds; ++round) {
+        const std::uint32_t seed = 100 * t + round;
+        const std::size_t wsqSize = 20000 + 7919 * t, bmpSize = 30000 + 104729 * t;
+        const std::string script = "script:wsq=gen:" + std::to_string(wsqSize) + ":" + std::to_string(seed) +
+                                   " bmp=gen:" + std::to_string(bmpSize) + ":" + std::to_string(seed + 50);
+        biodeviceOutput out;
+        const std::int32_t result = capture(fakeDevice(), input(script), out);
+        if (result == 0 && out.wsq == payload(wsqSize, seed) && out.bmp == payload(bmpSize, seed + 50)) {
+          ++good;
+        } else {
+          failures[t] += "round " + std::to_string(round) + ": result " + std::to_string(result) + ", wsq " +
+                         std::to_string(out.wsq.size()) + ", bmp " + std::to_string(out.bmp.size()) + "; ";
+        }
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(good.load(), kThreads * kRounds);
+  for (int t = 0; t < kThreads; ++t) EXPECT_EQ(failures[t], "") << "thread " << t;
+}
+
+}  // namespace
