@@ -18,12 +18,21 @@ std::atomic<int32_t>& exitCode() {
   return code;
 }
 
-void setMessageLabel(const std::wstring& text) {
-  if (HWND dialog = guiDescriptor().dialog) SetDlgItemTextW(dialog, guiDescriptor().messageLabelId, text.c_str());
+namespace {
+
+// The label is painted at once: a user cancel is processed on the dialog's own thread, which then
+// waits a second before ending the dialog and would otherwise never show the outcome.
+void setLabel(int id, const std::wstring& text) {
+  HWND dialog = guiDescriptor().dialog;
+  if (!dialog) return;
+  SetDlgItemTextW(dialog, id, text.c_str());
+  if (HWND label = GetDlgItem(dialog, id)) RedrawWindow(label, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
-void setStatusLabel(const std::wstring& text) {
-  if (HWND dialog = guiDescriptor().dialog) SetDlgItemTextW(dialog, guiDescriptor().statusLabelId, text.c_str());
-}
+}  // namespace
+
+void setMessageLabel(const std::wstring& text) { setLabel(guiDescriptor().messageLabelId, text); }
+
+void setStatusLabel(const std::wstring& text) { setLabel(guiDescriptor().statusLabelId, text); }
 
 }  // namespace capture_b

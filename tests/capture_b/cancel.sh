@@ -20,8 +20,10 @@ check_cancelled() {
 start_capture escape "$dir" "$ini" -t 60000
 id=$(wait_window "$title" 30) || fail "no dialog"
 sleep 1  # the capture is armed during the dialog's initialisation; let it paint
-shot=$(screenshot capture-dialog "$id")
+shot=$(shot capture-dialog "$id")
 send_key "$id" Escape
+sleep 0.5  # the outcome stays on screen for about a second before the dialog ends
+shot capture-dialog-cancelled "$id" >/dev/null
 finish_capture
 check_cancelled
 echo "ok: Escape -> 208; screenshot $shot"
@@ -30,7 +32,7 @@ scenario "$ini" "report = none"
 start_capture cancel-button "$dir" "$ini" -t 60000 -h
 id=$(wait_window "$title" 30) || fail "no dialog"
 sleep 1
-screenshot capture-dialog-no-title "$id" >/dev/null
+shot capture-dialog-no-title "$id" >/dev/null
 eval "$(xdotool getwindowgeometry --shell "$id")"
 # The Cancel button sits at 59,228 (58 x 18) of the 178 x 262 dialog units; aim at its centre.
 xdotool mousemove --window "$id" $((WIDTH * 88 / 178)) $((HEIGHT * 237 / 262)) click 1

@@ -105,6 +105,12 @@ log_of() {
   iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r'
 }
 
+# shot NAME WINDOW_ID: a screenshot kept as an artefact; bounded, since the window may be closing.
+shot() {
+  timeout 10 import -window "$2" "$artefacts/$1.png" 2>/dev/null || true
+  printf '%s\n' "$artefacts/$1.png"
+}
+
 expect_log() {
   grep -qF -- "$2" <(log_of "$1") || fail "log of $1 lacks: $2"
 }

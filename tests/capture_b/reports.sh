@@ -10,12 +10,14 @@ stage "$dir"
 ini=$stage_root/scenario.ini
 trace=$stage_root/trace.txt
 
+# Without "..\..\fondo.bmp" the dialog works on the default background.
+rm "$dir/fondo.bmp"
 scenario "$ini" "report = faulty" "delay_ms = 300"
 run_capture faulty-finger "$dir" "$ini"
 expect_failure 216
 expect_log "$dir" "* generando DEV_ERR_FAULTY_FINGER callback"
 expect_log "$dir" "	ERR	UNKNOWN"
-echo "ok: faulty finger -> 216 (UNKNOWN)"
+echo "ok: faulty finger -> 216 (UNKNOWN), without a background picture"
 
 scenario "$ini" "report = error" "report_error = 0x05BA001F" "delay_ms = 300"
 run_capture error-report "$dir" "$ini"
