@@ -8,7 +8,7 @@ target_include_directories(velmar_capture_processing PUBLIC ${CMAKE_CURRENT_SOUR
 target_link_libraries(velmar_capture_processing PUBLIC velmar_capture_settings velmar_capture_log
                       velmar_segmentation velmar_wsq velmar_common)
 velmar_gtest(capture_processing_test SOURCES capture_processing_test.cpp frame_rows_test.cpp
-             LIBS velmar_capture_processing velmar_capture_testing velmar_synthetic)
+             LIBS velmar_capture_processing velmar_capture_testing velmar_futronic_scenario velmar_wsq_decoder)
 
 if(NOT WIN32)
   return()

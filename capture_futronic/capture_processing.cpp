@@ -5,6 +5,7 @@
 #include "result_codes.h"
 #include "segmentation.h"
 #include "simple_logger.h"
+#include "simple_logger_segmentation_log.h"
 
 namespace one {
 
@@ -39,7 +40,8 @@ bool processCapture(const std::vector<std::uint8_t>& capturedFrame, std::int32_t
   if (log)
     log->debug(L"Verificando, obteniendo y convirtiendo impresi\u00f3n dactilar a %dx%d...",
                static_cast<int>(settings.outputWidth), static_cast<int>(settings.outputHeight));
-  if (!segmentation::GetFingerPrint(frame, finger, params)) {
+  segmentation::SimpleLoggerSegmentationLog segmentationLog(log);
+  if (!segmentation::GetFingerPrint(frame, finger, params, &segmentationLog)) {
     if (log)
       log->error(L"Captura err\u00f3nea. Verifique que para la captura se haya presionado en el CENTRO y de forma "
                  L"VERTICAL s\u00f3lo la FALANGE DISTAL (tercera falange o falangeta) del dedo. Si eso no funciona "
@@ -57,7 +59,7 @@ bool processCapture(const std::vector<std::uint8_t>& capturedFrame, std::int32_t
     return false;
   }
   std::vector<std::uint8_t> bmp;
-  if (!segmentation::toBmp(finger, bmp)) {
+  if (!segmentation::toBmp(finger, bmp, &segmentationLog)) {
     if (log)
       log->error(L"No se pudo procesar impresi\u00f3n dactilar a formato BMP. \nVuelva a ejecutar el proceso, o "
                  L"reinicie su ordenador.");

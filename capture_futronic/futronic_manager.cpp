@@ -120,8 +120,9 @@ void FutronicManager::captureLoop() {
         segmentation::GrayImage copy(
             std::vector<std::uint8_t>(frame.begin(), frame.begin() + static_cast<std::ptrdiff_t>(pixels)), width,
             height);
-        int count = 0;
-        segmentation::binarizeAndCount(copy, settings.threshold, nullptr, &count);
+        std::uint32_t dark = 0;
+        segmentation::binarizeAndCount(copy, settings.threshold, nullptr, &dark);
+        const int count = static_cast<int>(dark);
         counter = count > settings.minFingerArea ? counter + 1 : 0;
         if (log)
           log->debug(L"image=%dx%d threshold frequency #%d = %d>%d ?", width, height, counter,

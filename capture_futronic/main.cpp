@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "capture_settings.h"
-#include "dermis_resources.h"
+#include "dermis_resources_win.h"
 #include "fingerprint_window.h"
 #include "futronic_manager.h"
 #include "message_loop.h"

@@ -5,7 +5,7 @@
 #include "device_manager.h"
 #include "pipe_ipc_manager.h"
 #include "result_codes.h"
-#include "result_names.h"
+#include "result_code_names.h"
 
 namespace one {
 

@@ -40,6 +40,16 @@ bool parseCode(std::string_view text, std::uint32_t* out) {
   return true;
 }
 
+bool parseReal(std::string_view text, double lo, double hi, double* out) {
+  const std::string s(trim(text));
+  if (s.empty()) return false;
+  char* end = nullptr;
+  const double v = std::strtod(s.c_str(), &end);
+  if (end != s.c_str() + s.size() || !(v >= lo && v <= hi)) return false;
+  *out = v;
+  return true;
+}
+
 bool parseInt(std::string_view text, int lo, int hi, int* out) {
   long long v = 0;
   if (!parseNumber(text, lo, hi, &v)) return false;
@@ -145,6 +155,10 @@ ParseResult parseScenario(std::string_view text) {
       if (ok) s.synthetic = v;
     } else if (key == "seed") {
       ok = parseCode(value, &s.seed);
+    } else if (key == "ridge_period") {
+      ok = parseReal(value, 4.0, 30.0, &s.ridgePeriod);
+    } else if (key == "pressure") {
+      ok = parseReal(value, 0.0, 1.0, &s.pressure);
     } else if (key == "timeline") {
       std::string problem;
       std::vector<TimelineStep> steps = parseTimeline(value, &problem);

@@ -28,6 +28,8 @@ struct Scenario {
   std::string image = "synthetic";    // "synthetic" or a PGM/BMP file (relative to the scenario file)
   std::string synthetic = "finger";   // finger, two-fingers, edge, specks, blank
   std::uint32_t seed = 1;
+  double ridgePeriod = 11.0;          // synthetic ridge-to-ridge distance in pixels
+  double pressure = 0.8;              // synthetic pressure, 0..1 (wider, darker ridges when higher)
   // The finger timeline; the last step repeats for ever. Default: no finger for 20 rounds (about a
   // second at the frame loop's pace), then a finger held still.
   std::vector<TimelineStep> timeline{{TimelineStep::Kind::None, 0, 20},

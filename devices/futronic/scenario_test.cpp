@@ -33,6 +33,8 @@ TEST(Scenario, EveryKeyIsRead) {
       "image = fingers/one.pgm\n"
       "synthetic = two-fingers\n"
       "seed = 7\n"
+      "ridge_period = 9.5\n"
+      "pressure = 0.25\n"
       "timeline = blank*2, finger\n"
       "nfiq = 4\n"
       "nfiq_error = 87\n"
@@ -51,6 +53,8 @@ TEST(Scenario, EveryKeyIsRead) {
   EXPECT_EQ(s.image, "fingers/one.pgm");
   EXPECT_EQ(s.synthetic, "two-fingers");
   EXPECT_EQ(s.seed, 7u);
+  EXPECT_DOUBLE_EQ(s.ridgePeriod, 9.5);
+  EXPECT_DOUBLE_EQ(s.pressure, 0.25);
   ASSERT_EQ(s.timeline.size(), 2u);
   EXPECT_EQ(s.timeline[0].kind, Kind::Blank);
   EXPECT_EQ(s.nfiq, 4);
@@ -77,6 +81,8 @@ TEST(Scenario, BadLinesAreReportedAndLeaveDefaults) {
       {"device = maybe", "bad value for 'device'"},
       {"open_error = -1", "bad value for 'open_error'"},
       {"synthetic = three", "bad value for 'synthetic'"},
+      {"pressure = 1.5", "bad value for 'pressure'"},
+      {"ridge_period = wide", "bad value for 'ridge_period'"},
       {"colour = red", "unknown key 'colour'"},
       {"just text", "no '='"},
       {"timeline = finger, wobble", "unknown step 'wobble'"},

@@ -12,6 +12,8 @@ std::vector<std::uint8_t> syntheticFrame(const Scenario& scenario) {
   params.width = scenario.width;
   params.height = scenario.height;
   params.seed = scenario.seed;
+  params.ridgePeriod = scenario.ridgePeriod;
+  params.pressure = scenario.pressure;
   if (scenario.synthetic == "blank") {
     params.fingers = 0;
   } else if (scenario.synthetic == "two-fingers") {
