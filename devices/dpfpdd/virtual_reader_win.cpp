@@ -4,8 +4,10 @@
 // report comes from the worker thread; state shared by both is guarded by one mutex.
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
