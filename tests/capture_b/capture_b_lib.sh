@@ -1,13 +1,13 @@
 # capture_b_lib.sh: shared steps of velmar-capture-b's tests under Wine + Xvfb, sourced by the test
 # scripts. Arguments of every script: CAPTURE_B_EXE DPFPDD_DLL WSQ_EXE FONDO_BMP PIPE_HOST_EXE
-# FAILING_CONVERTER_EXE STAGE_ROOT. No step waits without a limit, and no run may reach a message box:
+# FAILING_CONVERTER_EXE HOTKEY_PROBE_EXE STAGE_ROOT. No step waits without a limit, and no run may reach a message box:
 # the tests never pass -mb.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../lib/wine-gui.sh"
 
 capture_b_exe=$1 dpfpdd_dll=$2 wsq_exe=$3 fondo_bmp=$4 pipe_host_exe=$5 failing_converter_exe=$6
-stage_root=$7
-shift 7
+hotkey_probe_exe=$7 stage_root=$8
+shift 8
 artefacts=$(artefact_dir)
 title='V E L M A R - Captura'
 
