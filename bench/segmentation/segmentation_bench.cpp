@@ -1,5 +1,6 @@
 // segmentation_bench.cpp: the segmentation on a scanner-sized synthetic frame (320 x 480): the whole
-// GetFingerPrint pipeline, and the frame loop's binarizeAndCount.
+// GetFingerPrint pipeline, and the frame loop's binarizeAndCount; also the cost of generating such a
+// frame, which the stand-in scanners do for every frame they deliver.
 #include <benchmark/benchmark.h>
 
 #include "fingerprint_segmentation.h"
@@ -37,5 +38,14 @@ void BM_BinarizeAndCount(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_BinarizeAndCount)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+void BM_GenerateFrame(benchmark::State& state) {
+  velmar::synthetic::FingerParams f;
+  for (auto _ : state) {
+    ++f.seed;
+    benchmark::DoNotOptimize(velmar::synthetic::generateFinger(f).data());
+  }
+}
+BENCHMARK(BM_GenerateFrame)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 }  // namespace
