@@ -49,14 +49,30 @@ expect_success_bytes() {
   echo "$report"
 }
 
-# A picture the scanner shows but that is never accepted (under 30000 dark pixels): a small ridged
-# oval with a triangle pointing up above it, so a screenshot shows which way up the frame is drawn.
+# A picture the scanner shows but that is never accepted (under 30000 dark pixels): a ridged oval
+# under a large triangle pointing up, with nothing below the oval, so the screenshot shows (and
+# upright_on_screen checks) which way up the live frame is drawn.
 small_finger_pgm() {
-  local args=(-size 320x480 xc:white -fill gray25 -draw "ellipse 160,280 65,100 0,360" -stroke white -strokewidth 3)
+  local args=(-size 320x480 xc:white -fill gray25 -draw "ellipse 160,230 60,90 0,360" -stroke white -strokewidth 3)
   local y
-  for ((y = 180; y < 385; y += 9)); do args+=(-draw "line 0,$y 319,$y"); done
-  args+=(-stroke none -fill black -draw "polygon 160,40 115,130 205,130")
+  for ((y = 144; y < 320; y += 9)); do args+=(-draw "line 0,$y 319,$y"); done
+  args+=(-stroke none -fill black -draw "polygon 160,20 80,120 240,120")
   /usr/bin/convert "${args[@]}" -depth 8 "pgm:$run/small-finger.pgm"
+}
+
+# Mean grey (0 black .. 1 white) of a box of the screenshot.
+box_mean() { /usr/bin/convert "$1" -crop "$2" -colorspace gray -format '%[fx:mean]' info:; }
+
+# The triangle (frame rows 20..120) must be dark near the top of the picture, and the mirrored place
+# near the bottom light. The picture fills the client area below the title line; the band positions
+# are fractions of the screenshot's height, wide of the exact layout.
+upright_on_screen() {
+  local shot=$1 w h top bottom
+  read -r w h < <(identify -format '%w %h' "$shot")
+  top=$(box_mean "$shot" "40x8+$((w / 2 - 20))+$((h * 26 / 100))")
+  bottom=$(box_mean "$shot" "40x8+$((w / 2 - 20))+$((h * 80 / 100))")
+  echo "screenshot ${w}x${h}: mean grey near the top $top, near the bottom $bottom"
+  awk -v t="$top" -v b="$bottom" 'BEGIN { exit !(t < 0.35 && b > 0.8) }'
 }
 
 # Starts a capture in the background that shows a live frame and waits; sets bg_pid and win_id.
@@ -147,6 +163,7 @@ case "$case_name" in
   escape)
     start_live_capture capa-escape
     shot=$(screenshot capture-window-live "$win_id")
+    upright_on_screen "$shot" || fail "the live frame is not drawn the right way up"
     send_key "$win_id" Escape
     window_gone "^capa-escape\$" 10 || fail "window still open after Escape"
     wait_exit "$bg_pid" 30 >/dev/null || fail "harness did not end"
