@@ -33,6 +33,10 @@ std::string reduceToLatin1(std::string_view utf8Message) {
   const std::u16string wide = utf8ToUtf16(utf8Message);
   std::string bytes;
   bytes.reserve(wide.size());
-  for (const char16_t unit : wide) bytes.push_back(static_cast<char>(unit & 0xFF));
+  for (const char16_t unit : wide) {
+    const char low = static_cast<char>(unit & 0xFF);
+    const bool breaksCommandLine = low == '\0' || (unit > 0xFF && (low == '"' || low == '\\'));
+    bytes.push_back(breaksCommandLine ? '?' : low);
+  }
   return bytes;
 }

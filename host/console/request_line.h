@@ -26,6 +26,9 @@ class RequestLineError : public std::runtime_error {
 ConsoleRequest cutRequestLine(std::string_view line);
 
 // The message as capture takes it: decoded as UTF-8, then every UTF-16 unit cut to its low 8 bits, so
-// characters up to U+00FF become their Latin-1 byte. Throws std::logic_error("not a UTF-8 string") for
-// a message that is not UTF-8.
+// characters up to U+00FF become their Latin-1 byte. The message travels inside the capture
+// application's command line, between quotes and before the pipe names, so a unit that would become a
+// NUL (which ends the command line there) or, from above U+00FF, a quote or a backslash (which would
+// unbalance the quoting) becomes '?' instead. Throws std::logic_error("not a UTF-8 string") for a
+// message that is not UTF-8.
 std::string reduceToLatin1(std::string_view utf8Message);

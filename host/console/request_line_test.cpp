@@ -56,9 +56,15 @@ TEST(ReduceToLatin1, KeepsTheLowByteOfEachUnit) {
   const Case cases[] = {
       {"ascii", "Coloque el dedo", "Coloque el dedo"},
       {"latin-1", "\xC3\xB1 \xC3\xA1 \xC3\xBF", "\xF1 \xE1 \xFF"},
-      {"above U+00FF", "\xE2\x82\xAC", "\xAC"},                           // U+20AC
-      {"surrogate pair", "\xF0\x9F\x98\x80", std::string("\x3D\x00", 2)},  // D83D DE00
+      {"above U+00FF", "\xE2\x82\xAC", "\xAC"},  // U+20AC
       {"empty", "", ""},
+      // Units whose byte would cut or unquote the command line the message travels in.
+      {"surrogate pair", "\xF0\x9F\x98\x80", "=?"},                       // D83D DE00
+      {"U+0100 and U+4E00", "\xC4\x80\xE4\xB8\x80", "??"},
+      {"NUL", std::string("a\0b", 3), "a?b"},
+      {"overlong NUL", "a\xC0\x80", "a?"},
+      {"U+0122 and U+015C", "\xC4\xA2\xC5\x9C", "??"},
+      {"quote and backslash kept", "\"\\", "\"\\"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

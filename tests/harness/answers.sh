@@ -32,6 +32,7 @@ fake=$(windows_path "$FAKE")
 cases=(
   "success|$fake|Coloque el dedo índice: ñ á|wsq=file:$(windows_path "$top/wsq.bin") bmp=file:$(windows_path "$top/finger.bmp")"
   "timeout|$fake|Coloque el dedo|wsq=byte:203 bmp=byte:203 exit=203"
+  "wide-characters|$fake|dedo 一 Ģ € 😀|wsq=byte:203 exit=203"
   "unknown-code|$fake|Coloque el dedo|wsq=byte:255 exit=255"
   "nothing-sent|$fake|Coloque el dedo|wsq=none bmp=none"
   "no-application|Z:/nonexistent/velmar-capture.exe|Coloque el dedo|"
@@ -94,7 +95,8 @@ subprocess.run(["/usr/bin/convert", "-regard-warnings", "success.jpg", "ppm:/dev
 print("success: exitcode 0, wsq %d bytes intact, %s" % (os.path.getsize("wsq.bin"), size))
 
 # Failures: empty images, the code, and its texts (none for a code without an entry).
-for name, code in [("timeout", 203), ("unknown-code", 255), ("nothing-sent", 109), ("no-application", 211)]:
+for name, code in [("timeout", 203), ("wide-characters", 203), ("unknown-code", 255), ("nothing-sent", 109),
+                   ("no-application", 211)]:
     obj = answer(name)
     want = {"wsq": "", "jpg": "", "exitcode": str(code), "error": texts(code)[0], "solution": texts(code)[1]}
     assert obj == want, (name, obj)
@@ -103,12 +105,19 @@ for name, code in [("timeout", 203), ("unknown-code", 255), ("nothing-sent", 109
 # What the child received: the harness's timeout 15000 lies below the host's bounds, so 45000; debug
 # level 4; the message as one Latin-1 byte per character, which the child reads in the ANSI code page
 # (1252) as the same characters. Had the UTF-8 bytes been passed on, the child would read "Ã±".
-for name in ["success", "timeout", "unknown-code", "nothing-sent"]:
+for name in ["success", "timeout", "wide-characters", "unknown-code", "nothing-sent"]:
     argv = child_argv(name)
     assert option(argv, "-t") == "45000", (name, argv)
     assert option(argv, "-v") == "4", (name, argv)
+    assert option(argv, "-p").startswith("\\\\.\\pipe\\"), (name, argv)
+    assert option(argv, "-bp").startswith("\\\\.\\pipe\\"), (name, argv)
+    assert argv[-1] == "-h", (name, argv)
 assert option(child_argv("success"), "-lci") == "Coloque el dedo índice: ñ á", child_argv("success")
-print("child: -t 45000, -v 4, message with í ñ á as sent")
+# Above U+00FF only the low byte is kept (U+20AC gives 0xAC, read as "¬"); a character whose byte would
+# be a NUL (U+4E00, the second half of U+1F600) or a quote (U+0122) is sent as "?", so the options
+# after the message still reach the child (checked above).
+assert option(child_argv("wide-characters"), "-lci") == "dedo ? ? ¬ =?", child_argv("wide-characters")
+print("child: -t 45000, -v 4, both pipes, message with í ñ á as sent")
 
 # The host log: one file per run in ./log-device-velmar, named for the process, the logger, the minute
 # the file was opened, the six-digit process id and roll index 0; every line with the log4z header.
