@@ -26,7 +26,12 @@ stage() {
   esac
 }
 
-winpath() { winepath -w "$1" 2>/dev/null; }
+# The Windows form of an absolute Unix path (Wine's drive Z: is the Unix root); no wine process needed.
+winpath() {
+  local p
+  p=$(realpath -m "$1")
+  printf 'Z:%s\n' "${p//\//\\}"
+}
 
 # scenario FILE LINES...: writes a scenario file for the virtual reader (trace beside it).
 scenario() {

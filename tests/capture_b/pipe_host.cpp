@@ -10,7 +10,6 @@
 // "bmp_bytes=N", "bmp_client=0|1" (whether the program opened the image pipe at all).
 #include <windows.h>
 
-#include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -25,30 +24,24 @@ namespace {
 struct PipeEnd {
   PipeReader reader;
   std::vector<std::uint8_t> bytes;
-  std::atomic<bool> client{false};
-  std::atomic<bool> done{false};
   std::string error;
   explicit PipeEnd(const std::string& name) : reader(name) {}
 
   void serve() {
     try {
       reader.waitForClient();
-      client = true;
       reader.read(bytes);
       reader.close();
     } catch (const std::exception& e) {
       error = e.what();
     }
-    done = true;
   }
 
-  // A pipe nobody opened is released by opening it ourselves; that client is not counted.
+  // Called after the program has ended. A pipe it opened is busy or gone by now; one it never opened
+  // still waits for a client, so opening it ourselves succeeds and releases the reader.
   void release(bool& untouched) {
-    for (int i = 0; i < 20 && !client; ++i) Sleep(100);
-    untouched = !client;
-    if (untouched) {
-      velmar::win::UniqueHandle h(CreateFileA(reader.name().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    }
+    velmar::win::UniqueHandle h(CreateFileA(reader.name().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    untouched = static_cast<bool>(h);
   }
 };
 
