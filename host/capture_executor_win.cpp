@@ -32,7 +32,12 @@ class ReaderThread {
     }
   }
 
-  bool received() const noexcept { return progress_.arrived.load() != 0; }
+  // Still waiting for a client that will never come now: nobody opened the pipe and nothing (not even
+  // a failed reader's result byte) is there. Looked at only after the child has ended; a child that
+  // wrote and flushed has been seen connected, since its flush waited for our read.
+  bool waitingForClient() const noexcept {
+    return !progress_.connected.load() && progress_.arrived.load() == 0;
+  }
 
   // Bounded: the reader marks its pipe created right after CreateNamedPipe, or when that fails.
   void waitCreated() { progress_.waitCreated(std::chrono::seconds(30)); }
@@ -80,18 +85,26 @@ void CaptureExecutor::run() {
     child.wait();
     hostLog(LOG_DEBUG, "process closed");
 
-    if (!wsqPipeReaderThread.received()) {
-      hostLog(LOG_WARN, "didn't receive anything, is child okay? closing connection");
+    // The vectors are read only after their reader has been joined. A child that opened a pipe and
+    // closed it without writing is reported the same way once its reader has ended.
+    const std::string nothingReceived = "didn't receive anything, is child okay? closing connection";
+    const bool wsqWaiting = wsqPipeReaderThread.waitingForClient();
+    if (wsqWaiting) {
+      hostLog(LOG_WARN, nothingReceived);
       wsqPipeReaderThread.release();
     }
     wsqPipeReaderThread.join();
+    if (!wsqWaiting && output_.wsq.empty()) hostLog(LOG_WARN, nothingReceived);
     hostLog(LOG_DEBUG, "response size=" + std::to_string(output_.wsq.size()) + " bytes");
 
-    if (!bmpPipeReaderThread.received()) {
-      hostLog(LOG_TRACE, "didn't receive any image, closing connection");
+    const std::string noImage = "didn't receive any image, closing connection";
+    const bool bmpWaiting = bmpPipeReaderThread.waitingForClient();
+    if (bmpWaiting) {
+      hostLog(LOG_TRACE, noImage);
       bmpPipeReaderThread.release();
     }
     bmpPipeReaderThread.join();
+    if (!bmpWaiting && output_.bmp.empty()) hostLog(LOG_TRACE, noImage);
     hostLog(LOG_DEBUG, "image size=" + std::to_string(output_.bmp.size()) + " bytes");
   } catch (const std::exception& e) {
     // The readers were released and joined by their destructors before we get here.

@@ -32,6 +32,7 @@ void readPipe(std::string name, std::vector<std::uint8_t>& bytes, PipeProgress* 
     pipeReader.create();
     if (progress != nullptr) progress->markCreated();
     pipeReader.waitForClient();
+    if (progress != nullptr) progress->connected.store(true);
     hostLog(LOG_TRACE, "pipe " + name + " connected");
     hostLog(LOG_TRACE, "pipe " + name + " reading...");
     pipeReader.read(bytes, progress != nullptr ? &progress->arrived : nullptr);

@@ -15,6 +15,8 @@ class PipeProgress {
  public:
   // Bytes collected so far; non-zero also once a failed reader has put its result byte.
   std::atomic<std::size_t> arrived{0};
+  // A client has opened the pipe (set before any byte is read).
+  std::atomic<bool> connected{false};
   // The reader has returned (pipe closed or failed).
   std::atomic<bool> finished{false};
 
