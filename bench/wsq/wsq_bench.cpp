@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "synthetic_finger.h"
+#include "wsq_test_image.h"
 #include "wsq_decoder.h"
 #include "wsq_encoder_params.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "synthetic_finger.h"
+#include "wsq_test_image.h"
 #include "wsq_decompose.h"
 #include "wsq_encoder_params.h"
 #include "wsq_huffman.h"

@@ -12,7 +12,7 @@
 
 #include "encode_wsq.h"
 #include "simple_logger.h"
-#include "synthetic_finger.h"
+#include "wsq_test_image.h"
 #include "testing/temp_dir.h"
 #include "wsq_decoder.h"
 #include "wsq_encoder.h"

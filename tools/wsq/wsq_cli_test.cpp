@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "file_bytes.h"
-#include "synthetic_finger.h"
+#include "wsq_test_image.h"
 #include "testing/temp_dir.h"
 #include "wsq_decoder.h"
 

@@ -1,5 +1,5 @@
-// synthetic_finger.h: deterministic test and benchmark images: a finger-like ridge pattern (dark ridges
-// on a white background inside an elliptical contact area), with a little seeded noise.
+// wsq_test_image.h: deterministic test and benchmark images for the codec: a finger-like ridge
+// pattern (dark ridges on a white background inside an elliptical contact area), with seeded noise.
 #pragma once
 
 #include <cmath>
