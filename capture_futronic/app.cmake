@@ -1,8 +1,5 @@
 # The velmar-capture-a program itself: start-up, device manager, threads, delivery, window, result
 # processing. The processing is portable and unit-tested natively; the rest is the Win32 shell.
-if(NOT TARGET velmar_segmentation OR NOT TARGET velmar_result_names)
-  return()
-endif()
 add_library(velmar_capture_processing STATIC capture_processing.cpp frame_rows.cpp)
 target_include_directories(velmar_capture_processing PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(velmar_capture_processing PUBLIC velmar_capture_settings velmar_capture_log
