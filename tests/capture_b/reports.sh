@@ -13,7 +13,15 @@ trace=$stage_root/trace.txt
 # Without "..\..\fondo.bmp" the dialog works on the default background.
 rm "$dir/fondo.bmp"
 scenario "$ini" "report = faulty" "delay_ms = 300"
-run_capture faulty-finger "$dir" "$ini"
+start_capture faulty-finger "$dir" "$ini"
+id=$(wait_window "$title" 30) || fail "no dialog"
+# The outcome stays on screen for about a second; keep a picture of it.
+for ((i = 0; i < 100; i++)); do
+  log_of "$dir" 2>/dev/null | grep -q "	ERR	UNKNOWN" && break
+  sleep 0.1
+done
+shot faulty-finger-status "$id" >/dev/null
+finish_capture
 expect_failure 216
 expect_log "$dir" "* generando DEV_ERR_FAULTY_FINGER callback"
 expect_log "$dir" "	ERR	UNKNOWN"

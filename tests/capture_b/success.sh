@@ -43,6 +43,9 @@ check pgm "$work/original.b&w-$id.pgm" 360 440
 check pgm "$work/original.masked-$id.pgm" 360 440
 [ "$(size "$work/huella.bmp")" = 263222 ] || fail "huella.bmp of $(size "$work/huella.bmp") bytes"
 check bmp "$work/huella.bmp" 512 512
+# Named by the local date (the run may have begun just before midnight).
+ls "$work"/logdev-*.log | grep -qE "/logdev-($(date +%Y%m%d)|$(date -d '-5 minutes' +%Y%m%d))\.log$" ||
+  fail "no logdev-<today>.log"
 lines=$(check log "$(ls "$work"/logdev-*.log)")
 echo "ok: image file -> 0; WSQ $(result wsq_bytes) bytes decodes to 512 x 512; BMP 360 x 440; files kept; $lines log lines verified"
 
