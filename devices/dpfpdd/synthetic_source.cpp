@@ -9,7 +9,7 @@
 
 namespace dpfpdd_virtual {
 
-bool syntheticFinger(const Scenario& scenario, GrayPixels& out, std::string& error) {
+bool syntheticFinger(const Scenario& scenario, velmar::synthetic::GreyImage& out, std::string& error) {
   velmar::synthetic::FingerParams params;
   params.width = static_cast<int>(scenario.width);
   params.height = static_cast<int>(scenario.height);
@@ -22,8 +22,8 @@ bool syntheticFinger(const Scenario& scenario, GrayPixels& out, std::string& err
     error = e.what();
     return false;
   }
-  out.width = scenario.width;
-  out.height = scenario.height;
+  out.width = params.width;
+  out.height = params.height;
   return true;
 }
 

@@ -4,13 +4,13 @@
 #include <cstdint>
 #include <string>
 
-#include "image_file.h"
+#include "grey_image_file.h"
 
 namespace dpfpdd_virtual {
 
 struct Scenario;
 
 // The synthetic finger the scenario describes (size, seed, fingers, specks), deterministic for a seed.
-bool syntheticFinger(const Scenario& scenario, GrayPixels& out, std::string& error);
+bool syntheticFinger(const Scenario& scenario, velmar::synthetic::GreyImage& out, std::string& error);
 
 }  // namespace dpfpdd_virtual

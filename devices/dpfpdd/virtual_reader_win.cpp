@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "dpfpdd/dpfpdd.h"
-#include "image_file.h"
+#include "grey_image_file.h"
 #include "scenario.h"
 #include "synthetic_source.h"
 
@@ -123,7 +123,7 @@ bool loadScenario(Device& d, std::string& error) {
       std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), d.scenario, error);
 }
 
-bool loadImage(const Device& d, dpfpdd_virtual::GrayPixels& image, std::string& error) {
+bool loadImage(const Device& d, velmar::synthetic::GreyImage& image, std::string& error) {
   const Scenario& s = d.scenario;
   if (s.image.empty()) return dpfpdd_virtual::syntheticFinger(s, image, error);
   std::vector<uint8_t> bytes;
@@ -131,10 +131,10 @@ bool loadImage(const Device& d, dpfpdd_virtual::GrayPixels& image, std::string& 
     error = "image file cannot be read: " + s.image;
     return false;
   }
-  return dpfpdd_virtual::decodeGrayImage(bytes, image, error);
+  return velmar::synthetic::decodeGreyImage(bytes, image, error);
 }
 
-void deliver(const Device& d, Report kind, const dpfpdd_virtual::GrayPixels* image, void* context,
+void deliver(const Device& d, Report kind, const velmar::synthetic::GreyImage* image, void* context,
              dpfpdd::CaptureCallback callback) {
   dpfpdd::CaptureReport r{};
   r.size = sizeof r;
@@ -144,8 +144,8 @@ void deliver(const Device& d, Report kind, const dpfpdd_virtual::GrayPixels* ima
     case Report::Image:
       r.success = 1;
       r.score = 100;
-      r.width = image->width;
-      r.height = image->height;
+      r.width = static_cast<uint32_t>(image->width);
+      r.height = static_cast<uint32_t>(image->height);
       r.imageSize = static_cast<uint32_t>(image->pixels.size());
       r.image = const_cast<uint8_t*>(image->pixels.data());
       break;
@@ -160,7 +160,7 @@ void deliver(const Device& d, Report kind, const dpfpdd_virtual::GrayPixels* ima
 void runCapture(void* context, dpfpdd::CaptureCallback callback) {
   Device& d = device();
   Report kind;
-  dpfpdd_virtual::GrayPixels image;
+  velmar::synthetic::GreyImage image;
   {
     std::unique_lock<std::mutex> lock(d.mutex);
     const auto stop = [&] { return d.cancelRequested || d.abandon; };

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <mutex>
 
+#include "fit_to_frame.h"
 #include "grey_image_file.h"
 #include "synthetic_frame.h"
 #include "win/unique_handle.h"
@@ -96,9 +97,9 @@ const std::vector<std::uint8_t>& fingerFrame() {
     std::wstring path = widen(s.image);
     if (!isAbsolute(path)) path = l.folder + L"\\" + path;
     std::vector<std::uint8_t> bytes;
-    GreyPicture picture;
+    velmar::synthetic::GreyImage picture;
     std::string why;
-    if (!readWholeFile(path, &bytes) || !decodeGreyPicture(bytes, &picture, &why)) {
+    if (!readWholeFile(path, &bytes) || !velmar::synthetic::decodeGreyImage(bytes, picture, why)) {
       trace("picture '%s' unusable: %s", s.image.c_str(), why.empty() ? "cannot read" : why.c_str());
       // A blank frame: the loop never sees a finger, which the test then notices.
       return std::vector<std::uint8_t>(static_cast<std::size_t>(s.width) * s.height, 255);

@@ -10,7 +10,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace velmar::synthetic {
@@ -41,11 +40,5 @@ struct Ellipse {
   double cx, cy, rx, ry;
 };
 Ellipse fingerEllipse(const FingerParams& params, int finger);
-
-// File images of a frame: binary PGM ("P5 w h 255\n" + pixels), 8-bit grey BMP (palette, bottom-up
-// rows padded to 4 bytes). Raw is the pixel vector itself. Both throw std::invalid_argument when the
-// pixel count is not width x height.
-std::vector<uint8_t> encodePgm(const std::vector<uint8_t>& pixels, int width, int height);
-std::vector<uint8_t> encodeBmp(const std::vector<uint8_t>& pixels, int width, int height);
 
 }  // namespace velmar::synthetic

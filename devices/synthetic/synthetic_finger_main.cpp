@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "grey_image_file.h"
 #include "synthetic_finger.h"
 
 namespace {

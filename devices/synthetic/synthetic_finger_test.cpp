@@ -93,22 +93,5 @@ TEST(SyntheticFinger, EdgeAndSpecks) {
   EXPECT_LE(speckPixels, 6u * 60);
 }
 
-TEST(SyntheticFinger, FileImages) {
-  const std::vector<uint8_t> pixels = {1, 2, 3, 4, 5, 6};  // 3 x 2
-  const auto pgm = encodePgm(pixels, 3, 2);
-  EXPECT_EQ(std::string(pgm.begin(), pgm.end() - 6), "P5\n3 2\n255\n");
-  EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), pgm.end() - 6));
-
-  const auto bmp = encodeBmp(pixels, 3, 2);
-  ASSERT_EQ(bmp.size(), 1078u + 2 * 4);  // rows padded to 4 bytes
-  EXPECT_EQ(bmp[0], 'B');
-  EXPECT_EQ(bmp[10] | bmp[11] << 8, 1078);
-  EXPECT_EQ(bmp[28], 8);                                   // bits per pixel
-  EXPECT_EQ(std::vector<uint8_t>(bmp.begin() + 1078, bmp.end()),
-            (std::vector<uint8_t>{4, 5, 6, 0, 1, 2, 3, 0}));  // bottom row first
-  EXPECT_THROW(encodeBmp(pixels, 4, 2), std::invalid_argument);
-  EXPECT_THROW(encodePgm(pixels, 2, 2), std::invalid_argument);
-}
-
 }  // namespace
 }  // namespace velmar::synthetic
