@@ -72,6 +72,7 @@ CaptureExecutor::CaptureExecutor(biodevice device, biodeviceInput input)
 void CaptureExecutor::run() {
   const std::string commandLine = makeCommandLine(device_, input_);
   hostLog(LOG_TRACE, "command to execute=" + commandLine);
+  DWORD childExitCode = 0;
   try {
     ReaderThread wsqPipeReaderThread(input_.wsqPipeName, output_.wsq);
     ReaderThread bmpPipeReaderThread(input_.bmpPipeName, output_.bmp);
@@ -83,6 +84,7 @@ void CaptureExecutor::run() {
     child.start();
     hostLog(LOG_DEBUG, "process started");
     child.wait();
+    childExitCode = child.exitCode();
     hostLog(LOG_DEBUG, "process closed");
 
     // The vectors are read only after their reader has been joined. A child that opened a pipe and
@@ -118,6 +120,14 @@ void CaptureExecutor::run() {
     output_.exitCode = DEV_ERR_DRIVER_INVALID;
   } else if (output_.wsq.size() == 1) {
     output_.exitCode = output_.wsq[0];
+    output_.wsq.clear();
+  } else if (childExitCode != 0) {
+    // Data followed by a failing exit (a crash, a kill, a failure after a partial write) is not a
+    // delivered capture: a truncated WSQ must not reach the caller as a success. The capture
+    // application's own code is kept when it is one of ours.
+    hostLog(LOG_WARN, "child ended with exit code " + std::to_string(childExitCode) + " after " +
+                          std::to_string(output_.wsq.size()) + " response bytes; capture incomplete");
+    output_.exitCode = isResultCode(childExitCode) ? static_cast<std::int32_t>(childExitCode) : DEV_ERR_FAILURE;
     output_.wsq.clear();
   } else {
     output_.exitCode = DEV_SUCCESS;

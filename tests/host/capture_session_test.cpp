@@ -54,6 +54,9 @@ TEST_F(CaptureSession, ResultComesFromTheResponseStream) {
       {"exit=0", DEV_ERR_DRIVER_INVALID, {}, {}},
       {"wsq=empty bmp=empty exit=3", DEV_ERR_DRIVER_INVALID, {}, {}},
       {"crash wsq=gen:10:1 bmp=gen:10:1", DEV_ERR_DRIVER_INVALID, {}, {}},
+      // Data followed by a failing exit is no capture: the application's own code, or the generic one.
+      {"wsq=gen:3000:6 bmp=none exit=212", DEV_ERR_INTERNAL_DEVICE, {}, {}},
+      {"wsq=gen:3000:7 bmp=gen:10:8 exit=3", DEV_ERR_FAILURE, {}, payload(10, 8)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);
