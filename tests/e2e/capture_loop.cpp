@@ -15,9 +15,8 @@
 // when every capture gave the expected result and neither the handle counts nor the thread count grew
 // from the middle to the last capture.
 #include <windows.h>
-// Toolhelp and the process-memory counters need the Windows types first.
+// The process-memory counters need the Windows types first.
 #include <psapi.h>
-#include <tlhelp32.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -27,7 +26,7 @@
 #include <vector>
 
 #include "device_exports.h"
-#include "win/unique_handle.h"
+#include "process_counts_win.h"
 
 namespace {
 
@@ -40,34 +39,11 @@ struct Figures {
   SIZE_T workingSet = 0;
 };
 
-// Counts the handle values below 65536 that name an open handle of this process. Unlike
-// GetProcessHandleCount this also works under Wine.
-DWORD probeOpenHandles() {
-  DWORD count = 0;
-  for (std::uintptr_t value = 4; value < 65536; value += 4) {
-    DWORD flags = 0;
-    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
-  }
-  return count;
-}
-
-DWORD threadCount() {
-  velmar::win::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-  if (!snapshot) return 0;
-  THREADENTRY32 entry = {};
-  entry.dwSize = sizeof(entry);
-  DWORD count = 0;
-  for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry)) {
-    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
-  }
-  return count;
-}
-
 Figures measure() {
   Figures f;
   GetProcessHandleCount(GetCurrentProcess(), &f.handles);
-  f.openHandles = probeOpenHandles();
-  f.threads = threadCount();
+  f.openHandles = velmar::testing::probeOpenHandles();
+  f.threads = velmar::testing::threadCount();
   PROCESS_MEMORY_COUNTERS_EX memory = {};
   memory.cb = sizeof(memory);
   if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory))) {

@@ -1,36 +1,30 @@
 // No handle or thread of a capture outlives the call: counts before and after 100 captures that end in
 // every way the session knows. Its own program, since 100 child processes take a while under Wine.
 #include <windows.h>
-// Toolhelp needs the Windows types first.
-#include <tlhelp32.h>
 
+#include "process_counts_win.h"
 #include "session_fixture.h"
 
 namespace {
 
 using namespace session_test;
+using velmar::testing::probeOpenHandles;
+using velmar::testing::threadCount;
 
 class CaptureSession : public testing::Test {
  protected:
   void TearDown() override { setEnv(L"VELMAR_FAKE_CAPTURE", L""); }
 };
 
-DWORD threadCount() {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  THREADENTRY32 entry = {};
-  entry.dwSize = sizeof(entry);
-  DWORD count = 0;
-  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+// A thread that was joined can stay listed, with its handle, for a moment while the system finishes
+// it; a leaked one never goes. Reads the count until it is back at `want`, for at most ten seconds.
+DWORD settled(DWORD (*count)(), DWORD want) {
+  DWORD now = count();
+  for (int i = 0; i < 200 && now != want; ++i) {
+    Sleep(50);
+    now = count();
   }
-  CloseHandle(snapshot);
-  return count;
-}
-
-DWORD handleCount() {
-  DWORD count = 0;
-  GetProcessHandleCount(GetCurrentProcess(), &count);
-  return count;
+  return now;
 }
 
 TEST_F(CaptureSession, NoHandleOrThreadOutlivesTheCall) {
@@ -50,11 +44,11 @@ TEST_F(CaptureSession, NoHandleOrThreadOutlivesTheCall) {
     }
   };
   for (int i = 0; i < 10; ++i) once(i);  // warm-up: lazily created system objects
-  const DWORD handlesBefore = handleCount();
+  const DWORD handlesBefore = probeOpenHandles();
   const DWORD threadsBefore = threadCount();
   for (int i = 0; i < 100; ++i) once(i);
-  EXPECT_EQ(handleCount(), handlesBefore);
-  EXPECT_EQ(threadCount(), threadsBefore);
+  EXPECT_EQ(settled(probeOpenHandles, handlesBefore), handlesBefore);
+  EXPECT_EQ(settled(threadCount, threadsBefore), threadsBefore);
 }
 
 }  // namespace
