@@ -16,17 +16,6 @@ class CaptureSession : public testing::Test {
   void TearDown() override { setEnv(L"VELMAR_FAKE_CAPTURE", L""); }
 };
 
-// A thread that was joined can stay listed, with its handle, for a moment while the system finishes
-// it; a leaked one never goes. Reads the count until it is back at `want`, for at most ten seconds.
-DWORD settled(DWORD (*count)(), DWORD want) {
-  DWORD now = count();
-  for (int i = 0; i < 200 && now != want; ++i) {
-    Sleep(50);
-    now = count();
-  }
-  return now;
-}
-
 TEST_F(CaptureSession, NoHandleOrThreadOutlivesTheCall) {
   // Every kind of ending: data, one byte, nothing, a connection without data, and a child that cannot be
   // created. (A crashing child looks like "exit=0" to the host and takes seconds under Wine.)
@@ -47,8 +36,13 @@ TEST_F(CaptureSession, NoHandleOrThreadOutlivesTheCall) {
   const DWORD handlesBefore = probeOpenHandles();
   const DWORD threadsBefore = threadCount();
   for (int i = 0; i < 100; ++i) once(i);
-  EXPECT_EQ(settled(probeOpenHandles, handlesBefore), handlesBefore);
-  EXPECT_EQ(settled(threadCount, threadsBefore), threadsBefore);
+  // A leak in the session repeats with the kind of capture that causes it: 100 captures (each
+  // kind at least 10 times) would leave at least 10 behind. Under load the runtime may start one
+  // worker thread of its own (with its handle) that outlives the loop, so one or two extra are allowed.
+  const DWORD handlesAfter = probeOpenHandles();
+  const DWORD threadsAfter = threadCount();
+  EXPECT_LE(handlesAfter, handlesBefore + 2) << "before " << handlesBefore;
+  EXPECT_LE(threadsAfter, threadsBefore + 1) << "before " << threadsBefore;
 }
 
 }  // namespace
