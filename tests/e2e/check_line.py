@@ -71,9 +71,9 @@ def blank(path):
 
 
 def to_decoder_path(decoder, path):
-    # A decoder run under Wine gets Windows paths.
+    # A decoder run under Wine gets Windows paths; Wine maps the Linux root to drive Z:.
     if decoder and os.path.basename(decoder[0]) == "wine":
-        return subprocess.run(["winepath", "-w", path], capture_output=True, text=True).stdout.strip()
+        return "Z:" + os.path.abspath(path).replace("/", "\\")
     return path
 
 

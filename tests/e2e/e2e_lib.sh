@@ -16,7 +16,13 @@ fail() {
   exit 1
 }
 
-winpath() { winepath -w "$1" 2>/dev/null; }
+# Wine maps the Linux root to drive Z:, so the Windows path is made here without starting a Wine
+# process (winepath failed now and then while other Wine processes were starting).
+winpath() {
+  local p
+  p=$(realpath -m "$1")
+  printf 'Z:%s\n' "${p//\//\\}"
+}
 
 # app_path DIST a|b: the Windows path of a capture application in a staged tree.
 app_path() {
