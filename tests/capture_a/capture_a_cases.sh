@@ -18,7 +18,13 @@ unset VIRTUAL_SCANNER_SCENARIO
 
 fail() { echo "FAIL ($case_name): $*" >&2; [ -n "$(log_file)" ] && tail -n 40 "$(log_file)" >&2; exit 1; }
 log_file() { ls "$run"/Futronic*.log 2>/dev/null | head -n1 || true; }
-winpath() { winepath -w "$1" 2>/dev/null; }
+# Wine maps the Linux root to drive Z:; no Wine process is started for it (winepath can fail while
+# other Wine processes start).
+winpath() {
+  local p
+  p=$(realpath -m "$1")
+  printf 'Z:%s\n' "${p//\//\\}"
+}
 scenario() { printf '%s\n' "$@" >"$run/virtual-scanner.ini"; }
 result() { tr -d '\r' <"$out/result.txt" | sed -n "s/^$1 //p"; }
 hexbytes() { od -An -tx1 -v "$1" | tr -d ' \n'; }
