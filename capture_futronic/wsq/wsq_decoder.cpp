@@ -455,13 +455,17 @@ void Parser::rebuild(WsqImage& image) {
 
 }  // namespace
 
-bool decodeWsqWithInfo(const unsigned char* data, size_t size, WsqImage& image, WsqStreamInfo& info,
-                       std::string& error, const WsqDecodeLimits& limits) {
+namespace {
+
+// Parses the stream and hands the parser to `take`; a malformed stream or a failed allocation becomes
+// the error text and false.
+template <class Take>
+bool parseWith(const unsigned char* data, size_t size, const WsqDecodeLimits& limits, bool keepSubbands,
+               std::string& error, Take take) {
   try {
-    Parser parser(data, size, limits, false);
+    Parser parser(data, size, limits, keepSubbands);
     parser.parse();
-    parser.rebuild(image);
-    info = std::move(parser.info);
+    take(parser);
     return true;
   } catch (const DecodeError& e) {
     error = e.what();
@@ -469,6 +473,16 @@ bool decodeWsqWithInfo(const unsigned char* data, size_t size, WsqImage& image, 
     error = "out of memory";
   }
   return false;
+}
+
+}  // namespace
+
+bool decodeWsqWithInfo(const unsigned char* data, size_t size, WsqImage& image, WsqStreamInfo& info,
+                       std::string& error, const WsqDecodeLimits& limits) {
+  return parseWith(data, size, limits, false, error, [&](Parser& parser) {
+    parser.rebuild(image);
+    info = std::move(parser.info);
+  });
 }
 
 bool decodeWsq(const unsigned char* data, size_t size, WsqImage& image, std::string& error,
@@ -479,32 +493,13 @@ bool decodeWsq(const unsigned char* data, size_t size, WsqImage& image, std::str
 
 bool inspectWsq(const unsigned char* data, size_t size, WsqStreamInfo& info, std::string& error,
                 const WsqDecodeLimits& limits) {
-  try {
-    Parser parser(data, size, limits, false);
-    parser.parse();
-    info = std::move(parser.info);
-    return true;
-  } catch (const DecodeError& e) {
-    error = e.what();
-  } catch (const std::bad_alloc&) {
-    error = "out of memory";
-  }
-  return false;
+  return parseWith(data, size, limits, false, error, [&](Parser& parser) { info = std::move(parser.info); });
 }
 
 bool readWsqCoefficients(const unsigned char* data, size_t size, std::vector<std::vector<int>>& subbands,
                          std::string& error, const WsqDecodeLimits& limits) {
-  try {
-    Parser parser(data, size, limits, true);
-    parser.parse();
-    subbands = std::move(parser.subbands);
-    return true;
-  } catch (const DecodeError& e) {
-    error = e.what();
-  } catch (const std::bad_alloc&) {
-    error = "out of memory";
-  }
-  return false;
+  return parseWith(data, size, limits, true, error,
+                   [&](Parser& parser) { subbands = std::move(parser.subbands); });
 }
 
 }  // namespace wsq
