@@ -4,8 +4,15 @@
 
 #include "decimal.h"
 
-void validateInput(biodeviceInput& input) {
-  if (input.message.size() > MESSAGE_LIMIT) input.message.resize(MESSAGE_LIMIT);
+void validateInput(biodeviceInput& input, CommandText text) {
+  if (input.message.size() > MESSAGE_LIMIT) {
+    std::size_t keep = MESSAGE_LIMIT;
+    if (text == CommandText::kUtf8) {
+      // Back to the start of the character the limit falls into (continuation bytes are 10xxxxxx).
+      while (keep > 0 && (static_cast<unsigned char>(input.message[keep]) & 0xC0) == 0x80) --keep;
+    }
+    input.message.resize(keep);
+  }
 
   const DecimalParse timeout = parseDecimal(input.timeout);
   if (timeout.status != DecimalParse::kOk) {

@@ -18,10 +18,16 @@ inline constexpr int DEFAULT_TIMEOUT_MS = 45000;
 inline constexpr int MIN_TIMEOUT_MS = 25000;
 inline constexpr int MAX_TIMEOUT_MS = 600000;
 
-// Normalises input in place: message cut to 100 bytes; timeout parsed (std::runtime_error
+// How the 8-bit texts of a request become the UTF-16 command line of the capture application: read in
+// the ANSI code page (the records of the exported capture, console lines read by position), or as
+// UTF-8 (requests read as JSON), so that every character reaches the child exactly.
+enum class CommandText { kAnsi, kUtf8 };
+
+// Normalises input in place: message cut to 100 bytes (for kUtf8 at the last whole character within
+// them, so the cut text stays UTF-8); timeout parsed (std::runtime_error
 // "invalid biodeviceInput.timeout='<text>'" when no 32-bit number can be read) and replaced by 45000
 // outside 25000..600000; debugLevel "0".."4" else "NO"; empty pipe names become the defaults.
-void validateInput(biodeviceInput& input);
+void validateInput(biodeviceInput& input, CommandText text = CommandText::kAnsi);
 
 // One argument in double quotes, escaped by the Windows rules (backslashes before a quote and at the
 // end doubled, quotes escaped), so the child's argument vector holds text exactly, as one argument.

@@ -64,6 +64,26 @@ TEST(ValidateInput, MessageKeepsAtMostHundredBytes) {
   EXPECT_EQ(cut, std::string(99, 'x') + "\xC3");
 }
 
+TEST(ValidateInput, Utf8MessageIsCutAtAWholeCharacter) {
+  struct Case {
+    const char* name;
+    std::string in, want;
+  };
+  const std::string x98(98, 'x'), x99(99, 'x');
+  const Case cases[] = {
+      {"two bytes across the limit", x99 + "\xC3\xB1", x99},
+      {"two bytes ending at the limit", x98 + "\xC3\xB1" + "z", x98 + "\xC3\xB1"},
+      {"four bytes across the limit", x98 + "\xF0\x9F\x98\x80", x98},
+      {"ascii at the limit", std::string(101, 'a'), std::string(100, 'a')},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    biodeviceInput input{c.in, "30000", "4", "", ""};
+    validateInput(input, CommandText::kUtf8);
+    EXPECT_EQ(input.message, c.want);
+  }
+}
+
 TEST(ValidateInput, EmptyPipeNamesGetTheDefaults) {
   const biodeviceInput input = validated("", "30000", "4");
   EXPECT_EQ(input.wsqPipeName, "\\\\.\\pipe\\wsq");
