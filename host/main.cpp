@@ -1,7 +1,9 @@
-// main.cpp: the console program velmar-device. It reads one request line
-// {"command":"...","message":"..."} from standard input, runs one capture with the capture application
-// named by the command, prints the JSON line of the result, runs "pause" and ends with status 0.
-// A request line it cannot use ends the program with a message on standard error and status 1.
+// main.cpp: the console program velmar-device. It reads one request line from standard input (a JSON
+// object with "command" and "message", or the fixed form {"command":"...","message":"..."} read by
+// position), runs one capture with the capture application named by the command, prints the JSON line
+// of the result, runs "pause" and ends with status 0. A request line it cannot use ends the program
+// with a message on standard error and status 1. The capture and toJsonString it exports are
+// forwarders to velmar-device.dll (velmar-device-exe.def).
 #include <windows.h>
 
 #include <cstdio>
@@ -12,10 +14,8 @@
 #include <string>
 
 #include "answer_line.h"
-#include "device_exports.h"
-#include "host_log.h"
 #include "host_log_route.h"
-#include "request_line.h"
+#include "request_answer_win.h"
 
 namespace {
 
@@ -32,15 +32,6 @@ void useDefaultLocaleForInput() {
   }
 }
 
-// A request line the program cannot use: logged, reported on standard error (standard output stays
-// empty, so a caller reading the JSON line sees nothing), and the status the program ends with.
-int refuseRequest(const std::string& why) {
-  hostLog(LOG_ERROR, "invalid request line: " + why);
-  std::fprintf(stderr, "velmar-device: invalid request line: %s\n", why.c_str());
-  std::fflush(stderr);
-  return 1;
-}
-
 }  // namespace
 
 int wmain() {
@@ -55,32 +46,15 @@ int wmain() {
   std::string line;
   std::getline(std::cin, line);
 
-  biodevice device;
-  biodeviceInput input;
-  try {
-    const ConsoleRequest request = cutRequestLine(line);
-    device.command = request.command;
-    input.message = reduceToLatin1(request.message);
-  } catch (const RequestLineError& e) {
-    return refuseRequest(e.what());
-  } catch (const std::logic_error& e) {
-    return refuseRequest(std::string("message: ") + e.what());
+  const RequestAnswer answer = answerRequestLine(line);
+  if (!answer.read) {
+    // Standard output stays empty, so a caller reading the JSON line sees nothing.
+    std::fprintf(stderr, "velmar-device: invalid request line: %s\n", answer.refusal.c_str());
+    std::fflush(stderr);
+    return 1;
   }
-  hostLog(LOG_DEBUG, "MENSAJE : " + input.message);
-
-  input.timeout = "15000";
-  input.debugLevel = "4";
-  biodeviceOutput output;
-  const std::int32_t result = capture(device, input, output);
-
-  std::string json;
-  if (result != 0) {
-    json = failedCaptureJson(result);
-  } else {
-    toJsonString(output, "0", json);
-  }
-  const std::string answer = answerOutput(json);
-  std::fwrite(answer.data(), 1, answer.size(), stdout);
+  const std::string output = answerOutput(answer.json);
+  std::fwrite(output.data(), 1, output.size(), stdout);
   std::fflush(stdout);
 
   std::system("pause");

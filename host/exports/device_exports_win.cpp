@@ -1,5 +1,5 @@
-// device_exports_win.cpp: the exported entry points. Built into velmar-device itself (so the exports
-// are in its export table) and into the test programs.
+// device_exports_win.cpp: the C++ entry points capture and toJsonString. Built into velmar-device.dll
+// (whose .def file exports them) and into the test programs that link the host.
 #include "device_exports.h"
 
 #include "capture_executor_win.h"

@@ -66,8 +66,8 @@ class ReaderThread {
 
 }  // namespace
 
-CaptureExecutor::CaptureExecutor(biodevice device, biodeviceInput input)
-    : device_(std::move(device)), input_(std::move(input)) {}
+CaptureExecutor::CaptureExecutor(biodevice device, biodeviceInput input, CommandText text)
+    : device_(std::move(device)), input_(std::move(input)), text_(text) {}
 
 void CaptureExecutor::run() {
   const std::string commandLine = makeCommandLine(device_, input_);
@@ -80,7 +80,7 @@ void CaptureExecutor::run() {
     wsqPipeReaderThread.waitCreated();
     bmpPipeReaderThread.waitCreated();
 
-    Child child(commandLine);
+    Child child(commandLine, text_);
     child.start();
     hostLog(LOG_DEBUG, "process started");
     child.wait();
@@ -134,7 +134,8 @@ void CaptureExecutor::run() {
   }
 }
 
-std::int32_t runCapture(const biodevice& device, const biodeviceInput& input, biodeviceOutput& output) noexcept {
+std::int32_t runCapture(const biodevice& device, const biodeviceInput& input, biodeviceOutput& output,
+                        CommandText text) noexcept {
   try {
     biodevice deviceCopy = device;
     biodeviceInput inputCopy = input;
@@ -150,8 +151,8 @@ std::int32_t runCapture(const biodevice& device, const biodeviceInput& input, bi
       inputCopy.bmpPipeName = DEFAULT_BMP_PIPE_NAME;
     }
     try {
-      validateInput(inputCopy);
-      CaptureExecutor executor(std::move(deviceCopy), std::move(inputCopy));
+      validateInput(inputCopy, text);
+      CaptureExecutor executor(std::move(deviceCopy), std::move(inputCopy), text);
       executor.run();
       output = std::move(executor.output());
     } catch (const std::exception& e) {

@@ -3,11 +3,12 @@
 #pragma once
 
 #include "biodevice.h"
+#include "capture_command.h"
 
 class CaptureExecutor {
  public:
-  // input must already be normalised (validateInput).
-  CaptureExecutor(biodevice device, biodeviceInput input);
+  // input must already be normalised (validateInput); text says how its texts reach the child.
+  CaptureExecutor(biodevice device, biodeviceInput input, CommandText text = CommandText::kAnsi);
 
   // Runs the session. A failure to build the command line is thrown; any later run-time error is
   // logged as "Error in child: <text>" and gives exitCode 211, after both readers have been released
@@ -20,7 +21,10 @@ class CaptureExecutor {
   biodevice device_;
   biodeviceInput input_;
   biodeviceOutput output_;
+  CommandText text_;
 };
 
-// The body of the exported capture: names, normalisation, session, logging; never throws.
-std::int32_t runCapture(const biodevice& device, const biodeviceInput& input, biodeviceOutput& output) noexcept;
+// The body of the exported capture: names, normalisation, session, logging; never throws. The exported
+// capture reads its 8-bit records in the ANSI code page; requests read as JSON pass kUtf8.
+std::int32_t runCapture(const biodevice& device, const biodeviceInput& input, biodeviceOutput& output,
+                        CommandText text = CommandText::kAnsi) noexcept;

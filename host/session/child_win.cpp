@@ -8,7 +8,7 @@
 #include "host_log.h"
 #include "win/last_error.h"
 
-Child::Child(std::string command) : command_(std::move(command)) {}
+Child::Child(std::string command, CommandText text) : command_(std::move(command)), text_(text) {}
 
 void Child::start() {
   if (command_.empty()) throw std::runtime_error("invalid argument for command in Child");
@@ -17,7 +17,8 @@ void Child::start() {
   startupInfo.dwFlags = STARTF_USESHOWWINDOW;
   startupInfo.wShowWindow = SW_SHOW;
 
-  const std::wstring wide = ansiToWide(command_, "command line");
+  const std::wstring wide =
+      text_ == CommandText::kUtf8 ? utf8ToWide(command_, "command line") : ansiToWide(command_, "command line");
   std::vector<wchar_t> commandLine(kWideBufferUnits, L'\0');  // CreateProcessW may write into it
   wide.copy(commandLine.data(), wide.size());
 

@@ -6,11 +6,13 @@
 
 #include <string>
 
+#include "capture_command.h"
 #include "win/unique_handle.h"
 
 class Child {
  public:
-  explicit Child(std::string command);
+  // command is read in the ANSI code page or as UTF-8, as text says.
+  explicit Child(std::string command, CommandText text = CommandText::kAnsi);
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
 
@@ -30,6 +32,7 @@ class Child {
   bool closed_ = false;
   DWORD exitCode_ = 0;
   std::string command_;
+  CommandText text_;
   velmar::win::UniqueHandle process_;  // closed here if a failure leaves the child unwaited
   DWORD processId_ = 0;
 };

@@ -3,8 +3,21 @@
 #include <windows.h>
 
 #include <stdexcept>
+#include <utility>
 
+#include "utf8.h"
 #include "win/last_error.h"
+
+namespace {
+
+std::wstring fitting(std::wstring wide, const char* what) {
+  if (wide.size() >= kWideBufferUnits) {
+    throw std::runtime_error(std::string(what) + " does not fit 1024 UTF-16 units");
+  }
+  return wide;
+}
+
+}  // namespace
 
 std::wstring ansiToWide(const std::string& text, const char* what) {
   std::wstring wide;
@@ -16,8 +29,15 @@ std::wstring ansiToWide(const std::string& text, const char* what) {
       velmar::win::throwLastError("MultiByteToWideChar");
     }
   }
-  if (wide.size() >= kWideBufferUnits) {
-    throw std::runtime_error(std::string(what) + " does not fit 1024 UTF-16 units");
+  return fitting(std::move(wide), what);
+}
+
+std::wstring utf8ToWide(const std::string& text, const char* what) {
+  std::u16string units;
+  try {
+    units = utf8ToUtf16(text);
+  } catch (const std::logic_error&) {
+    throw std::runtime_error(std::string(what) + " is not UTF-8");
   }
-  return wide;
+  return fitting(std::wstring(units.begin(), units.end()), what);
 }

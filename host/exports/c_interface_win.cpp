@@ -1,0 +1,19 @@
+// c_interface_win.cpp: the C interface of velmar-device.dll (velmar_device.h). Lines are allocated
+// here and freed here, so callers never mix C runtimes. Any thread; nothing is shared between calls.
+#include "velmar_device.h"
+
+#include <cstring>
+#include <new>
+
+#include "request_answer_win.h"
+
+int32_t VELMAR_DEVICE_CALL captureJson(const char* request, char** line) {
+  const RequestAnswer answer = request ? answerRequestLine(request) : refusedRequest("no request");
+  if (line) {
+    *line = new (std::nothrow) char[answer.json.size() + 1];
+    if (*line) std::memcpy(*line, answer.json.c_str(), answer.json.size() + 1);
+  }
+  return answer.code;
+}
+
+void VELMAR_DEVICE_CALL freeJson(char* line) { delete[] line; }
