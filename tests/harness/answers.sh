@@ -28,11 +28,14 @@ open("finger.bmp", "wb").write(head + info + palette + rows)
 PY
 
 fake=$(windows_path "$FAKE")
+# The same path with raw single backslashes: "\w" is no JSON escape, so such a line is read by position.
+raw_fake=$(windows_path "$FAKE" | tr / '\\')
 # case name | capture application | message (UTF-8) | fake capture script
 cases=(
   "success|$fake|Coloque el dedo índice: ñ á|wsq=file:$(windows_path "$top/wsq.bin") bmp=file:$(windows_path "$top/finger.bmp")"
   "timeout|$fake|Coloque el dedo|wsq=byte:203 bmp=byte:203 exit=203"
   "wide-characters|$fake|dedo 一 Ģ € 😀|wsq=byte:203 exit=203"
+  "wide-characters-positional|$raw_fake|dedo 一 Ģ € 😀|wsq=byte:203 exit=203"
   "unknown-code|$fake|Coloque el dedo|wsq=byte:255 exit=255"
   "nothing-sent|$fake|Coloque el dedo|wsq=none bmp=none"
   "no-application|Z:/nonexistent/velmar-capture.exe|Coloque el dedo|"
@@ -95,17 +98,17 @@ subprocess.run(["/usr/bin/convert", "-regard-warnings", "success.jpg", "ppm:/dev
 print("success: exitcode 0, wsq %d bytes intact, %s" % (os.path.getsize("wsq.bin"), size))
 
 # Failures: empty images, the code, and its texts (none for a code without an entry).
-for name, code in [("timeout", 203), ("wide-characters", 203), ("unknown-code", 255), ("nothing-sent", 109),
-                   ("no-application", 211)]:
+for name, code in [("timeout", 203), ("wide-characters", 203), ("wide-characters-positional", 203),
+                   ("unknown-code", 255), ("nothing-sent", 109), ("no-application", 211)]:
     obj = answer(name)
     want = {"wsq": "", "jpg": "", "exitcode": str(code), "error": texts(code)[0], "solution": texts(code)[1]}
     assert obj == want, (name, obj)
     print("%s: exitcode %d with %s texts" % (name, code, "its" if want["error"] else "empty"))
 
 # What the child received: the harness's timeout 15000 lies below the host's bounds, so 45000; debug
-# level 4; the message as one Latin-1 byte per character, which the child reads in the ANSI code page
-# (1252) as the same characters. Had the UTF-8 bytes been passed on, the child would read "Ã±".
-for name in ["success", "timeout", "wide-characters", "unknown-code", "nothing-sent"]:
+# level 4; the message of a JSON line exactly. A line read by position hands its message on as one
+# Latin-1 byte per character, which the child reads in the ANSI code page (1252).
+for name in ["success", "timeout", "wide-characters", "wide-characters-positional", "unknown-code", "nothing-sent"]:
     argv = child_argv(name)
     assert option(argv, "-t") == "45000", (name, argv)
     assert option(argv, "-v") == "4", (name, argv)
@@ -113,10 +116,12 @@ for name in ["success", "timeout", "wide-characters", "unknown-code", "nothing-s
     assert option(argv, "-bp").startswith("\\\\.\\pipe\\"), (name, argv)
     assert argv[-1] == "-h", (name, argv)
 assert option(child_argv("success"), "-lci") == "Coloque el dedo índice: ñ á", child_argv("success")
-# Above U+00FF only the low byte is kept (U+20AC gives 0xAC, read as "¬"); a character whose byte would
-# be a NUL (U+4E00, the second half of U+1F600) or a quote (U+0122) is sent as "?", so the options
-# after the message still reach the child (checked above).
-assert option(child_argv("wide-characters"), "-lci") == "dedo ? ? ¬ =?", child_argv("wide-characters")
+assert option(child_argv("wide-characters"), "-lci") == "dedo 一 Ģ € 😀", child_argv("wide-characters")
+# By position, above U+00FF only the low byte is kept (U+20AC gives 0xAC, read as "¬"); a character
+# whose byte would be a NUL (U+4E00, the second half of U+1F600) or a quote (U+0122) is sent as "?", so
+# the options after the message still reach the child (checked above).
+assert option(child_argv("wide-characters-positional"), "-lci") == "dedo ? ? ¬ =?", \
+    child_argv("wide-characters-positional")
 print("child: -t 45000, -v 4, both pipes, message with í ñ á as sent")
 
 # The host log: one file per run in ./log-device-velmar, named for the process, the logger, the minute
@@ -155,7 +160,7 @@ def in_order(name, lines, wanted):
 file, lines = log_lines("success")
 assert all(level != "LOG_TRACE" for level, _ in lines), "trace lines written at level DEBUG"
 in_order("success", lines, [
-    ("LOG_DEBUG", "MENSAJE : Coloque el dedo índice: ñ á".encode("latin-1")),
+    ("LOG_DEBUG", "MENSAJE : Coloque el dedo índice: ñ á".encode("utf-8")),
     ("LOG_DEBUG", b"capture(biodevice={*"),
     ("LOG_DEBUG", b"process started"),
     ("LOG_DEBUG", b"process closed"),

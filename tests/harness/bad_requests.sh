@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Request lines velmar-device cannot use: a missing "command" or "message", values the positions do not
-# fit, a message that is not UTF-8. Each must end the program with a message on standard error, nothing
-# on standard output, a non-zero status, and no capture application started.
+# Request lines velmar-device cannot use: no JSON request and a missing "command" or "message", values
+# the positions do not fit (an unfinished object with the message first), a message that is not UTF-8.
+# Each must end the program with a message on standard error, nothing on standard output, a non-zero
+# status, and no capture application started.
 set -euo pipefail
 DEVICE=$1
 FAKE=$2
@@ -19,7 +20,7 @@ cases=(
   "blank-line|\\n"
   "no-command|{\"message\":\"Coloque el dedo\"}\\n"
   "no-message|{\"command\":\"$fake\"}\\n"
-  "message-first|{\"message\":\"m\",\"command\":\"$fake\"}\\n"
+  "message-first|{\"message\":\"m\",\"command\":\"$fake\"\\n"
   "cut-short|{\"command\":\"$fake\",\"message\\n"
   "latin-1-message|{\"command\":\"$fake\",\"message\":\"Coloque el dedo \\xf1\"}\\n"
   "surrogate-message|{\"command\":\"$fake\",\"message\":\"\\xed\\xa0\\x80\"}\\n"
