@@ -87,12 +87,15 @@ Figures figures() {
   PROCESS_MEMORY_COUNTERS_EX memory = {};
   memory.cb = sizeof(memory);
   GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
-  return {velmar::testing::probeOpenHandles(), velmar::testing::threadCount(), memory.PrivateUsage};
+  // Wine answers 0 for PrivateUsage; the commit charge (PagefileUsage) moves with the heap there.
+  return {velmar::testing::probeOpenHandles(), velmar::testing::threadCount(),
+          std::max(memory.PrivateUsage, memory.PagefileUsage)};
 }
 
 // 100 captures after ten of warm-up (lazily created system objects), in three kinds that alternate:
-// success, a one-byte result, nothing at all. A leak per capture of any kind leaves at least 30 behind;
-// the runtime may keep one worker thread (and its handle) of its own, and the heap may grow a little.
+// success, a one-byte result, nothing at all. A leak per capture of any kind leaves at least 33 handles
+// or threads behind, or 2.6 MB (a success line is 80 KB). Under load the system may start a worker
+// thread or two of its own, with a few handles, that outlive the loop; the heap may grow a little.
 template <class Once>
 void expectNoGrowth(Once once) {
   for (int i = 0; i < 10; ++i) once(i);
@@ -102,8 +105,8 @@ void expectNoGrowth(Once once) {
   std::printf("handles %lu -> %lu, threads %lu -> %lu, private bytes %zu -> %zu\n", before.handles, after.handles,
               before.threads, after.threads, static_cast<size_t>(before.privateBytes),
               static_cast<size_t>(after.privateBytes));
-  EXPECT_LE(after.handles, before.handles + 2);
-  EXPECT_LE(after.threads, before.threads + 1);
+  EXPECT_LE(after.handles, before.handles + 8);
+  EXPECT_LE(after.threads, before.threads + 2);
   EXPECT_LE(after.privateBytes, before.privateBytes + 2 * 1024 * 1024);
 }
 

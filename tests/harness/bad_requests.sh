@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Request lines velmar-device cannot use: no JSON request and a missing "command" or "message", values
-# the positions do not fit (an unfinished object with the message first), a message that is not UTF-8.
+# the positions do not fit (an unfinished object with the message first), a message that is not UTF-8,
+# a JSON request whose "timeout" is neither a string nor a number.
 # Each must end the program with a message on standard error, nothing on standard output, a non-zero
 # status, and no capture application started.
 set -euo pipefail
@@ -24,6 +25,7 @@ cases=(
   "cut-short|{\"command\":\"$fake\",\"message\\n"
   "latin-1-message|{\"command\":\"$fake\",\"message\":\"Coloque el dedo \\xf1\"}\\n"
   "surrogate-message|{\"command\":\"$fake\",\"message\":\"\\xed\\xa0\\x80\"}\\n"
+  "json-timeout-true|{\"command\":\"$fake\",\"message\":\"m\",\"timeout\":true}\\n"
   "cut-character|{\"command\":\"$fake\",\"message\":\"dedo \\xc3\"}\\n"
 )
 failed=0
