@@ -244,7 +244,7 @@ TEST_F(DllCaller, CaptureJsonFromSeveralThreadsAtOnce) {
 // DLL's folder is on this program's DLL search path. Windows takes the folder given to SetDllDirectoryW
 // for that; Wine resolves a forwarder that GetProcAddress meets only through the search path the
 // process started with (its own folder, PATH), so the test is also started with the folder on PATH.
-TEST(ExeCaller, ForwardersResolveWithTheDllDirectorySet) {
+TEST(ExeCaller, ForwardersResolveWithTheDllFolderOnTheSearchPath) {
   ASSERT_EQ(GetModuleHandleW(L"velmar-device.dll"), nullptr);  // nothing resolved by an earlier load
   std::wstring dllFolder = windowsPath(DEVICE_DLL);
   dllFolder.resize(dllFolder.find_last_of(L'\\'));
