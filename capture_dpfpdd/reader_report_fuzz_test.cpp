@@ -21,7 +21,7 @@ TEST(ReaderReportFuzz, CopiesAndOutcomesStayInsideTheReport) {
   EXPECT_TRUE(ReportCopy::of(nullptr).empty());
   const std::vector<uint32_t> sides = {0, 1, 2, 3, 7, 64, 357, 392, 500, 0xFFFF, 0x10000, 0x7FFFFFFF, 0xFFFFFFFF};
   const std::vector<uint32_t> flags = {0, 1, 2, 0x80000000u, 0xFFFFFFFF};
-  velmar::testing::FuzzRun run("reader report", 20000, std::chrono::seconds(20), 20261212);
+  velmar::testing::FuzzRun run("reader report", 10000, std::chrono::seconds(10), 20261212);
   while (run.next()) {
     auto record = std::make_unique<dpfpdd::CaptureReport>();
     std::memset(record.get(), static_cast<int>(run.below(256)), sizeof(dpfpdd::CaptureReport));

@@ -40,7 +40,7 @@ TEST(RunSettingsFuzz, MutatedCommandLinesKeepTheSettingsInBounds) {
       {L"b.exe"},
   };
   const std::wstring alphabet = L"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-  velmar::testing::FuzzRun run("velmar-capture-b command line", 20000, std::chrono::seconds(20), 20261211);
+  velmar::testing::FuzzRun run("velmar-capture-b command line", 20000, std::chrono::seconds(10), 20261211);
   while (run.next()) {
     std::vector<std::wstring> args = run.pick(seeds);
     velmar::testing::mutateArguments(run, args, options);

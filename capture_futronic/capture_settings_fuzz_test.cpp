@@ -28,7 +28,7 @@ TEST(CaptureSettingsFuzz, MutatedCommandLinesKeepTheSettingsInBounds) {
       {L"capa.exe", L"--label-title", L"T", L"--label-status", L"S", L"--label-notice", L"N", L"-d", L"x"},
       {L"capa.exe"},
   };
-  velmar::testing::FuzzRun run("velmar-capture-a command line", 20000, std::chrono::seconds(20), 20261210);
+  velmar::testing::FuzzRun run("velmar-capture-a command line", 20000, std::chrono::seconds(10), 20261210);
   while (run.next()) {
     std::vector<std::wstring> args = run.pick(seeds);
     velmar::testing::mutateArguments(run, args, options);

@@ -79,7 +79,7 @@ SegmentationParams randomParams(FuzzRun& run, const GrayImage& frame) {
 }
 
 TEST(SegmentationFuzz, OddFramesAndSettingsNeverLeadOutsideTheImages) {
-  FuzzRun run("segmentation", 3000, std::chrono::seconds(15), 20261213);
+  FuzzRun run("segmentation", 3000, std::chrono::seconds(10), 20261213);
   FormattingLog log;
   while (run.next()) {
     GrayImage frame = randomFrame(run);
@@ -106,7 +106,7 @@ TEST(SegmentationFuzz, OddFramesAndSettingsNeverLeadOutsideTheImages) {
 
 // Boxes and offsets anywhere, including outside both images.
 TEST(SegmentationFuzz, CropAndFillChecksEveryBox) {
-  FuzzRun run("crop and fill", 30000, std::chrono::seconds(15), 20261214);
+  FuzzRun run("crop and fill", 15000, std::chrono::seconds(10), 20261214);
   const std::vector<int32_t> coordinates = {-2, -1, 0, 1, 2, 15, 16, 17, 31, 63, 64, 65, 1000};
   while (run.next()) {
     GrayImage source = randomFrame(run);

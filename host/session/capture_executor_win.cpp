@@ -22,6 +22,8 @@ namespace {
 // Between two attempts of the releasing connect while the pipe is busy (a refused client is being
 // dropped, or the reader is between two waits).
 constexpr auto kReleaseRetry = std::chrono::milliseconds(20);
+// Longest the releasing client stays open waiting for the reader to take it.
+constexpr auto kReleaseHold = std::chrono::milliseconds(2000);
 
 // A reader thread with its pipe's progress. Only clients that check accepts may deliver. Destroying it
 // releases a reader still waiting for a client and joins it, so no failure path leaves a thread behind.
@@ -61,8 +63,14 @@ class ReaderThread {
       try {
         PipeWriter mockPipeWriter(name_);
         mockPipeWriter.connect();
+        // Held open until the reader has taken it, so that the reader can still ask who it is.
+        for (auto waited = std::chrono::milliseconds(0); waited < kReleaseHold && !progress_.connected.load() &&
+                                                         !progress_.finished.load();
+             waited += std::chrono::milliseconds(1)) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         mockPipeWriter.close();
-        return;
+        if (progress_.connected.load() || progress_.finished.load()) return;
       } catch (const std::exception& e) {
         if (!logged) hostLog(LOG_WARN, std::string("closing connection failed: ") + e.what());
         logged = true;
