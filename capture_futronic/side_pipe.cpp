@@ -2,17 +2,17 @@
 #include "side_pipe.h"
 
 #include "pipe_connection.h"
-#include "pipe_server_user.h"
 #include "simple_logger.h"
 
 namespace one {
 
-bool sendToSidePipe(SimpleLogger::Log* log, const std::uint8_t* bytes, std::size_t count, const std::wstring& pipeName) {
+bool sendToSidePipe(SimpleLogger::Log* log, const std::uint8_t* bytes, std::size_t count, const std::wstring& pipeName,
+                    ServerUserQuery whoServes) {
   if (log) log->debug(L"Intentando escribir %d bytes en '%ls'", static_cast<int>(count), pipeName.c_str());
   PipeConnection connection(pipeName);
   bool ok = connection.connect();
   if (ok) {
-    switch (pipeServerUser(connection.nativeHandle())) {
+    switch (whoServes(connection.nativeHandle())) {
       case ServerUser::Same:
         break;
       case ServerUser::Unknown:

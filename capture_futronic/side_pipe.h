@@ -6,14 +6,20 @@
 #include <cstdint>
 #include <string>
 
+#include "pipe_server_user.h"
+
 namespace SimpleLogger {
 class Log;
 }
 
 namespace one {
 
+// Who serves a connected pipe.
+using ServerUserQuery = ServerUser (*)(HANDLE pipe);
+
 // Like sendToPipe (the same DBG and ERR lines), after asking who serves the pipe: another user gets
 // nothing (WRN line, false); where the system cannot tell, the bytes are written and a WRN line says so.
-bool sendToSidePipe(SimpleLogger::Log* log, const std::uint8_t* bytes, std::size_t count, const std::wstring& pipeName);
+bool sendToSidePipe(SimpleLogger::Log* log, const std::uint8_t* bytes, std::size_t count, const std::wstring& pipeName,
+                    ServerUserQuery whoServes = pipeServerUser);
 
 }  // namespace one
