@@ -14,7 +14,9 @@ bool PipeClient::connect() {
   CaptureLog& log = captureLog();
   for (int attempt = 1;; ++attempt) {
     log.debug(L"Intento %d para conectarse a '%ls'...", attempt, name_.c_str());
-    handle_.reset(CreateFileW(name_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    // Identification only: whoever serves the name cannot act as this program.
+    handle_.reset(CreateFileW(name_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
     if (handle_) break;
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND) return false;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "capture_log_win.h"
+#include "impersonation_probe_win.h"
 
 namespace capture_b {
 namespace {
@@ -78,6 +79,19 @@ TEST(PipeClient, BusyPipeFails) {
   EXPECT_FALSE(second.connect());
   first.close();
   server.collect();
+}
+
+// The server of a pipe this program writes may identify it but not act as it.
+TEST(PipeClient, ServerMayOnlyIdentifyTheClient) {
+  const int platform = velmar::testing::ImpersonationProbe::platformLevelForIdentification(pipeName(L"control"));
+  if (platform > SecurityIdentification) {
+    GTEST_SKIP() << "this platform grants level " << platform << " to an identification-only client";
+  }
+  const std::wstring name = pipeName(L"sqos");
+  velmar::testing::ImpersonationProbe probe(name);
+  ASSERT_TRUE(probe.serving());
+  sendErrorResult(name, 203);
+  EXPECT_LE(probe.level(), SecurityIdentification);
 }
 
 }  // namespace

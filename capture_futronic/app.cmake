@@ -14,7 +14,7 @@ endif()
 add_library(velmar_capture_a_app STATIC
   device_manager.cpp futronic_manager.cpp write_results.cpp
   thread.cpp capture_thread.cpp timeout_thread.cpp
-  pipe_connection.cpp pipe_ipc_manager.cpp
+  pipe_connection.cpp pipe_ipc_manager.cpp pipe_server_user.cpp side_pipe.cpp
   fingerprint_control.cpp fingerprint_window.cpp read_file.cpp
   process_instance.cpp)
 target_include_directories(velmar_capture_a_app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})

@@ -21,6 +21,11 @@ target_include_directories(velmar_capture_settings PUBLIC ${CMAKE_CURRENT_SOURCE
 target_link_libraries(velmar_capture_settings PUBLIC velmar_capture_log)
 velmar_gtest(capture_settings_test SOURCES capture_settings_test.cpp
              LIBS velmar_capture_settings velmar_capture_testing)
+if(NOT WIN32)
+  # Seeded mutation of the command line, natively under the sanitizers.
+  velmar_gtest(capture_settings_fuzz_test SOURCES capture_settings_fuzz_test.cpp
+               LIBS velmar_capture_settings velmar_capture_testing)
+endif()
 
 # Result-code names (portable) and, on Windows, the process-wide resources holder.
 add_library(velmar_result_names STATIC result_code_names.cpp)

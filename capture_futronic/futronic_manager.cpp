@@ -9,6 +9,7 @@
 #include "frame_rows.h"
 #include "pipe_ipc_manager.h"
 #include "result_codes.h"
+#include "side_pipe.h"
 #include "segmentation.h"
 
 namespace Futronic {
@@ -155,13 +156,13 @@ void FutronicManager::captureLoop() {
 
 void FutronicManager::writeSideOutputs() {
   const std::uint8_t nfiqByte = static_cast<std::uint8_t>(nfiq & 0xFF);
-  one::sendToPipe(log, &nfiqByte, 1, kNfiqPipe);
+  one::sendToSidePipe(log, &nfiqByte, 1, kNfiqPipe);
   std::vector<std::uint8_t> fmd;
   if (resultCode == DEV_SUCCESS && createTemplate(fmd)) {
-    one::sendToPipe(log, fmd.data(), fmd.size(), kTemplatePipe);
+    one::sendToSidePipe(log, fmd.data(), fmd.size(), kTemplatePipe);
   } else {
     const std::uint8_t code = static_cast<std::uint8_t>(resultCode & 0xFF);
-    one::sendToPipe(log, &code, 1, kTemplatePipe);
+    one::sendToSidePipe(log, &code, 1, kTemplatePipe);
   }
 }
 

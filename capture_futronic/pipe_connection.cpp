@@ -16,7 +16,8 @@ bool PipeConnection::connect() {
     const DWORD limit = static_cast<DWORD>((2 * waitBudgetMs) / 3);
     if (!WaitNamedPipeW(name.c_str(), limit)) return false;
   }
-  handle.reset(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  handle.reset(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
   if (!handle) return false;
   DWORD mode = PIPE_READMODE_MESSAGE;
   if (!SetNamedPipeHandleState(handle.get(), &mode, nullptr, nullptr)) {

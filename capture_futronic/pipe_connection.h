@@ -21,8 +21,8 @@ class PipeConnection {
   PipeConnection(const PipeConnection&) = delete;
   PipeConnection& operator=(const PipeConnection&) = delete;
 
-  // Waits up to two thirds of the budget for the pipe, opens it for writing and switches it to
-  // message read mode. No retry.
+  // Waits up to two thirds of the budget for the pipe, opens it for writing (identification only, so
+  // the server cannot act as this program) and switches it to message read mode. No retry.
   bool connect();
   // Writes all bytes in pieces of at most 4096 bytes, then flushes.
   bool write(const std::uint8_t* bytes, std::size_t count);
@@ -30,6 +30,8 @@ class PipeConnection {
   void close();
 
   bool isConnected() const { return connected; }
+  // The native handle while connected, for questions about the server.
+  HANDLE nativeHandle() const { return handle.get(); }
 
  private:
   velmar::win::UniqueHandle handle;

@@ -8,8 +8,10 @@
 #include <utility>
 
 #include "capture_command.h"
+#include "capture_job_win.h"
 #include "child_win.h"
 #include "host_log.h"
+#include "pipe_client_check_win.h"
 #include "pipe_writer_win.h"
 #include "random_string.h"
 #include "read_pipe_win.h"
@@ -17,12 +19,21 @@
 
 namespace {
 
-// A reader thread with its pipe's progress. Destroying it releases a reader still waiting for a
-// client and joins it, so no failure path leaves a thread behind.
+// Between two attempts of the releasing connect while the pipe is busy (a refused client is being
+// dropped, or the reader is between two waits).
+constexpr auto kReleaseRetry = std::chrono::milliseconds(20);
+// Longest the releasing client stays open waiting for the reader to take it.
+constexpr auto kReleaseHold = std::chrono::milliseconds(2000);
+
+// A reader thread with its pipe's progress. Only clients that check accepts may deliver. Destroying it
+// releases a reader still waiting for a client and joins it, so no failure path leaves a thread behind.
 class ReaderThread {
  public:
-  ReaderThread(std::string name, std::vector<std::uint8_t>& bytes)
-      : name_(std::move(name)), thread_([this, &bytes] { readPipe(name_, bytes, &progress_); }) {}
+  ReaderThread(std::string name, std::vector<std::uint8_t>& bytes, const PipeClientCheck& check)
+      : name_(std::move(name)), check_(check), thread_([this, &bytes] {
+          readPipe(name_, bytes, &progress_,
+                   [this](unsigned long processId) { return check_.accepts(processId, progress_.releasing.load()); });
+        }) {}
   ReaderThread(const ReaderThread&) = delete;
   ReaderThread& operator=(const ReaderThread&) = delete;
   ~ReaderThread() {
@@ -43,16 +54,28 @@ class ReaderThread {
   void waitCreated() { progress_.waitCreated(std::chrono::seconds(30)); }
 
   // Connects and closes a client so that a reader waiting for one sees an empty stream. When the
-  // connect fails (the child connected meanwhile, or the reader is already done) the reader ends on
-  // its own once the child's end is closed, so it is still joined.
+  // connect fails because the child connected meanwhile, or the reader is already done, the reader
+  // ends on its own once the child's end is closed, so it is still joined. While the reader still
+  // waits for a client the connect is tried again: a refused client may hold the pipe for a moment.
   void release() noexcept {
-    if (progress_.finished.load()) return;
-    try {
-      PipeWriter mockPipeWriter(name_);
-      mockPipeWriter.connect();
-      mockPipeWriter.close();
-    } catch (const std::exception& e) {
-      hostLog(LOG_WARN, std::string("closing connection failed: ") + e.what());
+    progress_.releasing.store(true);
+    for (bool logged = false; !progress_.finished.load() && !progress_.connected.load();) {
+      try {
+        PipeWriter mockPipeWriter(name_);
+        mockPipeWriter.connect();
+        // Held open until the reader has taken it, so that the reader can still ask who it is.
+        for (auto waited = std::chrono::milliseconds(0); waited < kReleaseHold && !progress_.connected.load() &&
+                                                         !progress_.finished.load();
+             waited += std::chrono::milliseconds(1)) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        mockPipeWriter.close();
+        if (progress_.connected.load() || progress_.finished.load()) return;
+      } catch (const std::exception& e) {
+        if (!logged) hostLog(LOG_WARN, std::string("closing connection failed: ") + e.what());
+        logged = true;
+      }
+      std::this_thread::sleep_for(kReleaseRetry);
     }
   }
 
@@ -60,6 +83,7 @@ class ReaderThread {
 
  private:
   std::string name_;
+  const PipeClientCheck& check_;
   PipeProgress progress_;
   std::thread thread_;  // last: starts once the members it uses exist
 };
@@ -74,16 +98,25 @@ void CaptureExecutor::run() {
   hostLog(LOG_TRACE, "command to execute=" + commandLine);
   DWORD childExitCode = 0;
   try {
-    ReaderThread wsqPipeReaderThread(input_.wsqPipeName, output_.wsq);
-    ReaderThread bmpPipeReaderThread(input_.bmpPipeName, output_.bmp);
+    // Declared first, so it is closed last: once the readers are joined, closing it ends whatever the
+    // capture application started and left running.
+    CaptureJob job;
+    PipeClientCheck check(job);
+    ReaderThread wsqPipeReaderThread(input_.wsqPipeName, output_.wsq, check);
+    ReaderThread bmpPipeReaderThread(input_.bmpPipeName, output_.bmp, check);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     wsqPipeReaderThread.waitCreated();
     bmpPipeReaderThread.waitCreated();
 
     Child child(commandLine, text_);
-    child.start();
+    child.start(&job, [&check](DWORD processId) { check.childCreated(processId); });
     hostLog(LOG_DEBUG, "process started");
+    if (!child.inJob()) {
+      hostLog(LOG_WARN, "no job for the capture application (" + job.failure() + "): only its own process " +
+                            std::to_string(child.processId()) + " may write the pipes");
+    }
     child.wait();
+    check.childEnded();
     childExitCode = child.exitCode();
     hostLog(LOG_DEBUG, "process closed");
 

@@ -5,12 +5,14 @@
 #include <vector>
 
 #include "ansi_text_win.h"
+#include "capture_job_win.h"
 #include "host_log.h"
+#include "result_codes.h"
 #include "win/last_error.h"
 
 Child::Child(std::string command, CommandText text) : command_(std::move(command)), text_(text) {}
 
-void Child::start() {
+void Child::start(CaptureJob* job, const std::function<void(DWORD)>& beforeResume) {
   if (command_.empty()) throw std::runtime_error("invalid argument for command in Child");
   STARTUPINFOW startupInfo = {};
   startupInfo.cb = sizeof(startupInfo);
@@ -24,13 +26,24 @@ void Child::start() {
 
   hostLog(LOG_TRACE, "starting '" + command_ + "'");
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startupInfo,
+  // Suspended, so that neither it nor anything it starts runs before it is in the job.
+  const DWORD flags = job != nullptr ? CREATE_SUSPENDED : 0;
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr, &startupInfo,
                       &info)) {
     velmar::win::throwLastError("CreateProcess");
   }
   process_.reset(info.hProcess);
+  velmar::win::UniqueHandle thread(info.hThread);
   processId_ = info.dwProcessId;
-  if (!CloseHandle(info.hThread)) velmar::win::throwLastError("CloseHandle");
+  if (job != nullptr) {
+    // A process that never runs must not stay behind suspended when a step below fails.
+    velmar::win::ScopeExit terminate([this] { TerminateProcess(process_.get(), DEV_ERR_INTERNAL_APP); });
+    inJob_ = job->assign(process_.get());
+    if (beforeResume) beforeResume(processId_);
+    if (ResumeThread(thread.get()) == static_cast<DWORD>(-1)) velmar::win::throwLastError("ResumeThread");
+    terminate.release();
+  }
+  if (!CloseHandle(thread.release())) velmar::win::throwLastError("CloseHandle");
   started_ = true;
 }
 

@@ -4,10 +4,13 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "capture_command.h"
 #include "win/unique_handle.h"
+
+class CaptureJob;
 
 class Child {
  public:
@@ -17,8 +20,9 @@ class Child {
   Child& operator=(const Child&) = delete;
 
   // Creates the process, its window shown. A command line longer than 1023 UTF-16 units fails before
-  // any process is created.
-  void start();
+  // any process is created. With a job, the process is created suspended, put into the job, handed to
+  // beforeResume with its id and only then let run; whether it got into the job is inJob().
+  void start(CaptureJob* job = nullptr, const std::function<void(DWORD processId)>& beforeResume = nullptr);
   // Blocks without a time limit until the process has ended, then reads its exit code.
   void wait();
 
@@ -26,6 +30,7 @@ class Child {
   bool closed() const noexcept { return closed_; }
   DWORD exitCode() const noexcept { return exitCode_; }
   DWORD processId() const noexcept { return processId_; }
+  bool inJob() const noexcept { return inJob_; }
 
  private:
   bool started_ = false;
@@ -35,4 +40,5 @@ class Child {
   CommandText text_;
   velmar::win::UniqueHandle process_;  // closed here if a failure leaves the child unwaited
   DWORD processId_ = 0;
+  bool inJob_ = false;
 };

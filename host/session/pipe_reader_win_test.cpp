@@ -2,9 +2,12 @@
 #include "pipe_reader_win.h"
 
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <stdexcept>
 #include <thread>
 
@@ -99,6 +102,60 @@ TEST(ReadPipe, NameInUseGivesTheInternalErrorByte) {
   EXPECT_EQ(progress.arrived.load(), 1u);
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0].rfind("Error in child: CreateNamedPipe failed with ", 0), 0u) << errors[0];
+}
+
+std::string sidText(PSID sid) {
+  LPSTR text = nullptr;
+  if (!ConvertSidToStringSidA(sid, &text)) return "<unreadable>";
+  std::string result(text);
+  LocalFree(text);
+  return result;
+}
+
+std::string tokenUserSid() {
+  HANDLE token = nullptr;
+  OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+  std::vector<BYTE> user(1024);
+  DWORD size = 0;
+  const BOOL ok = GetTokenInformation(token, TokenUser, user.data(), static_cast<DWORD>(user.size()), &size);
+  CloseHandle(token);
+  return ok ? sidText(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid) : "<no token user>";
+}
+
+// The security read back from the pipe as its client sees it: access for the user and SYSTEM only,
+// and the user can still deliver.
+TEST(ReadPipe, PipeGrantsOnlyTheUserAndSystem) {
+  const std::string name = freshName();
+  std::vector<std::uint8_t> bytes;
+  PipeProgress progress;
+  std::thread reader([&] { readPipe(name, bytes, &progress); });
+  ASSERT_TRUE(progress.waitCreated(std::chrono::seconds(10)));
+  const std::wstring wide(name.begin(), name.end());
+  HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE | READ_CONTROL, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE) << GetLastError();
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  EXPECT_EQ(GetSecurityInfo(h, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
+                            &descriptor),
+            static_cast<DWORD>(ERROR_SUCCESS));
+  std::multiset<std::string> granted;
+  ASSERT_NE(dacl, nullptr) << "no DACL: everyone has access";
+  for (WORD i = 0; i < dacl->AceCount; ++i) {
+    void* ace = nullptr;
+    ASSERT_TRUE(GetAce(dacl, i, &ace));
+    const auto* header = static_cast<ACE_HEADER*>(ace);
+    ASSERT_EQ(header->AceType, ACCESS_ALLOWED_ACE_TYPE) << "ACE " << i;
+    granted.insert(sidText(&static_cast<ACCESS_ALLOWED_ACE*>(ace)->SidStart));
+  }
+  LocalFree(descriptor);
+  EXPECT_EQ(granted, (std::multiset<std::string>{tokenUserSid(), "S-1-5-18"}));
+  DWORD written = 0;
+  const std::uint8_t code = 208;
+  EXPECT_TRUE(WriteFile(h, &code, 1, &written, nullptr));
+  FlushFileBuffers(h);
+  CloseHandle(h);
+  reader.join();
+  EXPECT_EQ(bytes, (std::vector<std::uint8_t>{208}));
 }
 
 TEST(PipeWriter, ReleasesAWaitingReaderWithAnEmptyStream) {

@@ -14,7 +14,9 @@ PipeWriter::PipeWriter(std::string name) : name_(std::move(name)) {}
 void PipeWriter::connect() {
   hostLog(LOG_TRACE, "probing connection in '" + name_ + "'");
   const std::wstring pipeN = ansiToWide(name_, "pipe name");
-  pipe_.reset(CreateFileW(pipeN.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  // Identification only: whoever serves the name cannot act as the host.
+  pipe_.reset(CreateFileW(pipeN.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                          SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
   if (!pipe_) velmar::win::throwLastError("CreateFile (Pipe)");
   DWORD mode = PIPE_READMODE_MESSAGE;
   SetNamedPipeHandleState(pipe_.get(), &mode, nullptr, nullptr);  // result not needed: we never write

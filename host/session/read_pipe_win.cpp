@@ -3,7 +3,6 @@
 #include <stdexcept>
 
 #include "host_log.h"
-#include "pipe_reader_win.h"
 #include "result_codes.h"
 #include "win/unique_handle.h"
 
@@ -20,7 +19,8 @@ bool PipeProgress::waitCreated(std::chrono::milliseconds limit) {
   return changed_.wait_for(hold, limit, [this] { return created_; });
 }
 
-void readPipe(std::string name, std::vector<std::uint8_t>& bytes, PipeProgress* progress) {
+void readPipe(std::string name, std::vector<std::uint8_t>& bytes, PipeProgress* progress,
+              const PipeReader::ClientFilter& accept) {
   velmar::win::ScopeExit signalEnd([progress] {
     if (progress != nullptr) {
       progress->markCreated();  // also when creation itself failed: nobody waits in vain
@@ -31,7 +31,7 @@ void readPipe(std::string name, std::vector<std::uint8_t>& bytes, PipeProgress* 
     PipeReader pipeReader(name);
     pipeReader.create();
     if (progress != nullptr) progress->markCreated();
-    pipeReader.waitForClient();
+    pipeReader.waitForClient(accept);
     if (progress != nullptr) progress->connected.store(true);
     hostLog(LOG_TRACE, "pipe " + name + " connected");
     hostLog(LOG_TRACE, "pipe " + name + " reading...");

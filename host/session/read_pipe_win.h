@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "pipe_reader_win.h"
+
 class PipeProgress {
  public:
   // Bytes collected so far; non-zero also once a failed reader has put its result byte.
@@ -19,6 +21,8 @@ class PipeProgress {
   std::atomic<bool> connected{false};
   // The reader has returned (pipe closed or failed).
   std::atomic<bool> finished{false};
+  // The session is opening the pipe itself to end the wait (its own connect is then accepted).
+  std::atomic<bool> releasing{false};
 
   // Set once the pipe exists or its creation has failed: a client may connect from then on.
   void markCreated();
@@ -32,4 +36,6 @@ class PipeProgress {
 
 // Creates the pipe, waits for its client, reads the stream into bytes and closes the pipe. Any
 // run-time error leaves bytes as the single byte 211 and is logged; the function itself never throws.
-void readPipe(std::string name, std::vector<std::uint8_t>& bytes, PipeProgress* progress = nullptr);
+// With a filter, only a client it accepts is read (see PipeReader::waitForClient).
+void readPipe(std::string name, std::vector<std::uint8_t>& bytes, PipeProgress* progress = nullptr,
+              const PipeReader::ClientFilter& accept = nullptr);

@@ -7,6 +7,10 @@
 //   wsq=WHAT bmp=WHAT   what goes into each pipe: none (never opened), empty (opened and closed),
 //                    byte:N (one byte), gen:SIZE:SEED (fake_capture::payload), file:PATH
 //   exit=N           the process exit code (default 0)
+//   wrap             be a wrapper: start this program again with the same command line (the copy
+//                    follows the rest of the script), wait for it and exit with its code
+//   linger           first start a copy that only sleeps a minute, and write its process id to the
+//                    file named by VELMAR_FAKE_LINGER_PID_FILE
 // With VELMAR_FAKE_ARGV_FILE set, it first writes its argument vector there, one UTF-8 line each.
 #include <windows.h>
 
@@ -47,6 +51,44 @@ std::vector<std::uint8_t> content(const std::string& what) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
   return {};
+}
+
+std::wstring ownPath() {
+  wchar_t path[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return std::wstring(path, n);
+}
+
+// Starts this program with the given command line; the process handle, or null.
+HANDLE startCopy(std::wstring commandLine) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    std::fprintf(stderr, "fake_capture: cannot start a copy, error %lu\n", GetLastError());
+    return nullptr;
+  }
+  CloseHandle(info.hThread);
+  return info.hProcess;
+}
+
+int wrapCopy() {
+  SetEnvironmentVariableW(L"VELMAR_FAKE_WRAPPED", L"1");  // the copy does not wrap again
+  HANDLE copy = startCopy(GetCommandLineW());
+  if (copy == nullptr) return 90;
+  WaitForSingleObject(copy, INFINITE);
+  DWORD code = 90;
+  GetExitCodeProcess(copy, &code);
+  CloseHandle(copy);
+  return static_cast<int>(code);
+}
+
+void startLingering() {
+  SetEnvironmentVariableW(L"VELMAR_FAKE_ARGV_FILE", nullptr);  // ours is written; the copy keeps out of it
+  HANDLE copy = startCopy(L"\"" + ownPath() + L"\" -lci \"script:wait=60000\"");
+  if (copy == nullptr) return;
+  std::ofstream(environment(L"VELMAR_FAKE_LINGER_PID_FILE").c_str()) << GetProcessId(copy) << '\n';
+  CloseHandle(copy);
 }
 
 // Writes the way the capture applications do: pieces of at most 4096 bytes, flush, close.
@@ -93,8 +135,11 @@ int wmain(int argc, wchar_t** argv) {
   std::string wsq, bmp;
   int exitCode = 0;
   bool crash = false;
+  const bool wrapped = !environment(L"VELMAR_FAKE_WRAPPED").empty();
   std::istringstream steps(script);
   for (std::string step; steps >> step;) {
+    if (step == "wrap" && !wrapped) return wrapCopy();
+    if (step == "linger") startLingering();
     if (step.rfind("wait=", 0) == 0) Sleep(static_cast<DWORD>(std::stoul(step.substr(5))));
     if (step == "crash") crash = true;
     if (step.rfind("wsq=", 0) == 0) wsq = step.substr(4);

@@ -235,4 +235,95 @@ TEST_F(CaptureSession, ConcurrentCapturesKeepTheirOwnBytes) {
   for (int t = 0; t < kThreads; ++t) EXPECT_EQ(failures[t], "") << "thread " << t;
 }
 
+// Another process of the same user, outside the capture's job, learns the pipe names from the capture
+// application's command line and opens both pipes first with forged bytes. It is refused unread, and
+// the capture application's own delivery is what the caller gets.
+TEST_F(CaptureSession, ClientOutsideTheJobIsRefusedUnread) {
+  LogCollector log;
+  DWORD intruderId = 0;
+  std::string wsqName, bmpName;
+  std::thread intruder([&] {
+    for (int i = 0; i < 1000 && bmpName.empty(); ++i) {
+      Sleep(10);
+      const std::vector<std::string> args = readLines(argvFile_);
+      if (optionValue(args, "-bp") != "<absent>") {
+        wsqName = optionValue(args, "-p");
+        bmpName = optionValue(args, "-bp");
+      }
+    }
+    if (bmpName.empty()) return;
+    setEnv(L"VELMAR_FAKE_ARGV_FILE", L"");  // the capture application has written its own already
+    std::wstring command = widen("\"" + fakeExe() + "\" -p \"" + wsqName + "\" -bp \"" + bmpName +
+                                 "\" -lci \"script:wsq=gen:4000:99 bmp=gen:4000:98\"");
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return;
+    intruderId = info.dwProcessId;
+    WaitForSingleObject(info.hProcess, 30000);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  });
+  biodeviceOutput out;
+  std::int32_t result = -1;
+  run("wait=2000 wsq=gen:3000:1 bmp=gen:2000:2", input(), out, result);
+  intruder.join();
+  ASSERT_NE(intruderId, 0u) << "the intruder did not start";
+  EXPECT_EQ(result, DEV_SUCCESS);
+  EXPECT_TRUE(out.wsq == payload(3000, 1)) << "wsq holds " << out.wsq.size() << " bytes";
+  EXPECT_TRUE(out.bmp == payload(2000, 2)) << "bmp holds " << out.bmp.size() << " bytes";
+  for (const std::string& name : {wsqName, bmpName}) {
+    EXPECT_TRUE(log.has(LOG_WARN, "refused client process " + std::to_string(intruderId) + " on pipe '" + name +
+                                      "': not a process of the capture application"))
+        << name;
+  }
+}
+
+// A capture application that only starts the real one, which writes the pipes: the real one is in
+// the job too, and no client is refused.
+TEST_F(CaptureSession, ProcessStartedByTheCaptureApplicationMayDeliver) {
+  struct Case {
+    const char* script;
+    std::int32_t result;
+    std::vector<std::uint8_t> wsq, bmp;
+  };
+  const Case cases[] = {
+      {"wrap wsq=gen:4000:11 bmp=gen:3000:12", DEV_SUCCESS, payload(4000, 11), payload(3000, 12)},
+      {"wrap wsq=byte:203 bmp=byte:203 exit=203", 203, {}, {203}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    LogCollector log;
+    biodeviceOutput out;
+    std::int32_t result = -1;
+    run(c.script, input(), out, result);
+    EXPECT_EQ(result, c.result);
+    EXPECT_TRUE(out.wsq == c.wsq) << "wsq holds " << out.wsq.size() << " bytes";
+    EXPECT_TRUE(out.bmp == c.bmp) << "bmp holds " << out.bmp.size() << " bytes";
+    EXPECT_FALSE(log.hasPrefix(LOG_WARN, "refused client process "));
+    EXPECT_FALSE(log.hasPrefix(LOG_WARN, "no job for the capture application"));
+  }
+}
+
+// What the capture application started and left running ends with the session.
+TEST_F(CaptureSession, NothingItStartedOutlivesTheCapture) {
+  const std::string pidFile = tempPath("velmar-fake-linger-" + std::to_string(GetCurrentProcessId()) + ".txt");
+  DeleteFileA(pidFile.c_str());
+  setEnv(L"VELMAR_FAKE_LINGER_PID_FILE", widen(pidFile));
+  biodeviceOutput out;
+  std::int32_t result = -1;
+  run("linger wsq=byte:208", input(), out, result);
+  setEnv(L"VELMAR_FAKE_LINGER_PID_FILE", L"");
+  EXPECT_EQ(result, 208);
+  const std::vector<std::string> lines = readLines(pidFile);
+  DeleteFileA(pidFile.c_str());
+  ASSERT_FALSE(lines.empty()) << "the lingering copy was not started";
+  const DWORD lingering = static_cast<DWORD>(std::stoul(lines[0]));
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, lingering);
+  if (process != nullptr) {  // null: already gone
+    EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0) << "process " << lingering << " still runs";
+    CloseHandle(process);
+  }
+}
+
 }  // namespace
