@@ -24,8 +24,9 @@ void writeLibrary(JsonWriter& w, const LibraryFacts& lib) {
     if (!lib.readError.empty()) w.key("error").string(lib.readError);
     w.key("bitness").number(std::int64_t{lib.bitness});
     w.key("machine").string(peMachineName(lib.machine));
-    // Without a version resource saying otherwise, a library counts as the vendor's.
-    w.key("kind").string(lib.standIn ? "stand-in" : "vendor");
+    // Beside the application, a library without a version resource saying otherwise counts as the
+    // vendor's; elsewhere it is the system's.
+    w.key("kind").string(lib.standIn ? "stand-in" : lib.location == "app" ? "vendor" : "system");
   }
   w.key("functions").beginArray();
   for (const FunctionFacts& f : lib.functions) {
