@@ -1,5 +1,5 @@
 // diagnose_win.cpp: diagnoseJson, the whole inspection of this PC made into one report line. Each probe
-// catches its own failures, so one that fails still leaves the others in the report.
+// reports its own failures in its findings, so one that fails still leaves the others in the report.
 #include "diagnose_json.h"
 
 #include <windows.h>
@@ -31,12 +31,26 @@ std::wstring thisModulePath() {
   return n == 0 || n >= sizeof buffer / sizeof buffer[0] ? std::wstring() : std::wstring(buffer, n);
 }
 
+bool isFolder(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The top of the installed tree: the host's folder, or its parent for the 32-bit host in x86/, which
+// starts the same capture applications.
+std::wstring installationFolder(const std::wstring& module) {
+  const std::wstring folder = folderOf(module);
+  const std::wstring parent = folderOf(folder);
+  if (!isFolder(folder + L"\\capture") && isFolder(parent + L"\\capture")) return parent;
+  return folder;
+}
+
 DiagnosticFacts gatherFacts() {
   DiagnosticFacts facts;
   const std::wstring module = thisModulePath();
   facts.version = readVersionResource(module).productVersion;
   facts.host = probeHost();
-  facts.apps = inspectCaptureApps(folderOf(module));
+  facts.apps = inspectCaptureApps(installationFolder(module));
   facts.running = probeRunningCaptures();
   facts.pipes = probePipes();
   facts.jpeg = probeJpeg();

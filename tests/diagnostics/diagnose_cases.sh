@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# velmar-device --diagnose on a tree staged in the dist layout from this build's own outputs, once as
-# built and once per field fault: a stand-in library removed, a library of the other bitness beside
-# capture-a, a library that lacks an ordinal capture-a imports, capture-a's mutex held by another
-# process, wsq.exe missing. Each run's line is read by Python's json module (check_report.py), which
+# velmar-device --diagnose on a tree staged in the dist layout from this build's own outputs: as built
+# (also run from x86/, where the host for 32-bit callers lives), then once per field fault: a stand-in
+# library removed, a library of the other bitness beside capture-a, a library that lacks an ordinal
+# capture-a imports, capture-a's mutex held by another process, wsq.exe missing. Each run's line is read by Python's json module (check_report.py), which
 # also checks the failed check, its texts and the exit status. Needs the environment of
 # cmake/wine-session.
 #
@@ -29,11 +29,12 @@ stage() {
   cp "$capture_b" "$dpfpdd" "$d/capture/dpfpdd/"
 }
 
-# diagnose NAME: runs the staged host in its own working folder; keeps report.json and status.
+# diagnose NAME [HOST]: runs the staged host (default the one at the top of the tree) in its own working
+# folder; keeps report.json and status.
 diagnose() {
-  local run=$work/$1 status=0
+  local run=$work/$1 host=${2:-$work/tree/velmar-device.exe} status=0
   mkdir -p "$run"
-  (cd "$run" && timeout 120 wine "$work/tree/velmar-device.exe" --diagnose >report.json 2>stderr.txt) || status=$?
+  (cd "$run" && timeout 120 wine "$host" --diagnose >report.json 2>stderr.txt) || status=$?
   [ "$status" = 124 ] && fail "$1: velmar-device --diagnose did not end within 120 s"
   echo "$status" >"$run/status"
 }
@@ -53,6 +54,12 @@ stage "$tree"
 
 diagnose as-built
 expect as-built
+# The host for 32-bit callers sits in x86/ and diagnoses the same tree.
+mkdir -p "$tree/x86"
+cp "$device" "$tree/x86/"
+diagnose from-x86 "$tree/x86/velmar-device.exe"
+expect from-x86
+rm -r "$tree/x86"
 bits=$(python3 -c 'import json,sys; r=json.load(open(sys.argv[1]))
 print(next(x["bitness"] for x in r["captureApps"] if x["path"] == sys.argv[2]))' "$work/as-built/report.json" "$a")
 case $bits in
