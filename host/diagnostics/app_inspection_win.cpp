@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <stdexcept>
 
 #include "api_failure.h"
@@ -88,11 +87,6 @@ std::wstring systemFolderFor(int bitness) {
   return systemText([](wchar_t* b, UINT n) { return GetSystemDirectoryW(b, n); });
 }
 
-bool containsStandIn(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text.find("stand-in") != std::string::npos;
-}
-
 LibraryFacts inspectLibrary(const std::wstring& appFolder, int appBitness, const PeImportedLibrary& import) {
   LibraryFacts lib;
   lib.name = import.name;
@@ -112,7 +106,7 @@ LibraryFacts inspectLibrary(const std::wstring& appFolder, int appBitness, const
     const PeImage image = readImage(path, lib.readError);
     lib.bitness = image.bitness;
     lib.machine = image.machine;
-    lib.standIn = containsStandIn(readVersionResource(path).fileDescription);
+    lib.standIn = describesStandIn(readVersionResource(path).fileDescription);
     for (const PeImportedFunction& f : import.functions) {
       lib.functions.push_back({f, lib.readError.empty() && image.provides(f)});
     }

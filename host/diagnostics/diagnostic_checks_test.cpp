@@ -175,3 +175,10 @@ TEST(DiagnosticJson, CarriesEverySectionInOrderAndTheChecks) {
 }
 
 }  // namespace
+
+TEST(DiagnosticFacts, AStandInSaysSoInItsDescription) {
+  EXPECT_TRUE(describesStandIn("Futronic scanning library (stand-in, virtual scanner)"));
+  EXPECT_TRUE(describesStandIn("Stand-In"));
+  EXPECT_FALSE(describesStandIn("Futronic scanner API"));
+  EXPECT_FALSE(describesStandIn(""));
+}

@@ -16,6 +16,9 @@ struct HostFacts {
   std::string wine;         // Wine's version; empty on Windows
 };
 
+// Whether a library's version-resource description says it is a stand-in ("stand-in" in any case).
+bool describesStandIn(const std::string& fileDescription);
+
 struct FunctionFacts {
   PeImportedFunction function;
   bool exported = false;

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "pe_fixtures.h"
+#include "diagnostic_facts.h"
 
 namespace {
 
@@ -18,9 +18,23 @@ TEST(VersionResource, ReadsTheProductVersionOfASystemLibrary) {
   EXPECT_FALSE(v.fileDescription.empty());
 }
 
+std::wstring fixturePath(const char* arch, const char* variant) {
+  const std::string path = std::string("Z:") + VELMAR_FIXTURE_DIR + "/" + arch + "/" + variant + "/ftrScanAPI.dll";
+  return std::wstring(path.begin(), path.end());
+}
+
+TEST(VersionResource, ReadsALibrarysDescriptionInEitherBitness) {
+  for (const char* arch : {"x86_64", "i686"}) {
+    SCOPED_TRACE(arch);
+    const VersionResource v = readVersionResource(fixturePath(arch, "full"));
+    EXPECT_TRUE(v.present);
+    EXPECT_EQ(v.productVersion, "0.1.0");
+    EXPECT_TRUE(describesStandIn(v.fileDescription)) << v.fileDescription;
+  }
+}
+
 TEST(VersionResource, AFileWithoutOneOrAMissingFileHasNone) {
-  const std::string fixture = std::string("Z:") + VELMAR_FIXTURE_DIR + "/x86_64/full/ftrScanAPI.dll";
-  for (const std::wstring& path : {std::wstring(fixture.begin(), fixture.end()), std::wstring(L"C:\\no\\such.dll")}) {
+  for (const std::wstring& path : {fixturePath("x86_64", "without_17"), std::wstring(L"C:\\no\\such.dll")}) {
     const VersionResource v = readVersionResource(path);
     EXPECT_FALSE(v.present);
     EXPECT_TRUE(v.productVersion.empty());

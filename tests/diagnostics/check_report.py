@@ -3,7 +3,9 @@
 with every section, exactly the expected checks fail, each failed check has its Spanish error and
 solution texts, and the exit status is 0 when nothing fails and 1 otherwise.
 
-usage: check_report.py REPORT STATUS [EXPECTED_FAILED_CHECK ...] [--error-has TEXT]
+usage: check_report.py REPORT STATUS [EXPECTED_FAILED_CHECK ...] [--error-has TEXT] [--kind LIBRARY KIND]
+
+--kind: the library of that name beside capture-a is reported as KIND ("stand-in" or "vendor").
 
 While the host carries no version resource ("version" is null), its "version" check fails as well and
 is accepted in addition to the expected ones."""
@@ -18,6 +20,11 @@ def main():
         i = args.index("--error-has")
         error_has = args[i + 1]
         del args[i:i + 2]
+    kind = None
+    if "--kind" in args:
+        i = args.index("--kind")
+        kind = (args[i + 1], args[i + 2])
+        del args[i:i + 3]
     report_path, status, expected = args[0], int(args[1]), set(args[2:])
     raw = open(report_path, "rb").read()
     lines = raw.decode("utf-8").splitlines()
@@ -47,6 +54,9 @@ def main():
 
     apps = {a["path"]: a for a in report["captureApps"]}
     assert set(apps) >= {"capture/futronic/velmar-capture-a.exe", "capture/dpfpdd/velmar-capture-b.exe"}, apps.keys()
+    if kind is not None:
+        libs = {l["name"]: l for l in apps["capture/futronic/velmar-capture-a.exe"]["libraries"]}
+        assert libs[kind[0]]["kind"] == kind[1], libs[kind[0]]
     assert report["pipes"]["bytes"] == 65536 and report["pipes"]["ok"], report["pipes"]
     assert report["jpeg"] == {"gdiplus": True, "encoder": True}, report["jpeg"]
     assert [m["mutex"] for m in report["running"]] == ["Futronic", "VELMAR-CAPTURE-B-1.0"]

@@ -75,11 +75,13 @@ cp "$math" "$tree/capture/futronic/"
 
 cp "$fixtures/$other/full/ftrScanAPI.dll" "$tree/capture/futronic/ftrScanAPI.dll"
 diagnose other-bitness
-expect other-bitness "$a ftrScanAPI.dll bitness" --error-has "y velmar-capture-a.exe es de $bits bits"
+expect other-bitness "$a ftrScanAPI.dll bitness" --error-has "y velmar-capture-a.exe es de $bits bits" \
+  --kind ftrScanAPI.dll stand-in
 
 cp "$fixtures/$same/without_17/ftrScanAPI.dll" "$tree/capture/futronic/ftrScanAPI.dll"
 diagnose ordinal-missing
-expect ordinal-missing "$a ftrScanAPI.dll functions" --error-has "no exporta la función ordinal 17"
+expect ordinal-missing "$a ftrScanAPI.dll functions" --error-has "no exporta la función ordinal 17" \
+  --kind ftrScanAPI.dll vendor
 cp "$scan" "$tree/capture/futronic/"
 
 # The mutex is held by another process for at most 60 s; it is stopped once the run is done.
