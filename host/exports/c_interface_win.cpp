@@ -2,18 +2,19 @@
 // here and freed here, so callers never mix C runtimes. Any thread; nothing is shared between calls.
 #include "velmar_device.h"
 
+#include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "request_answer_win.h"
 
 int32_t VELMAR_DEVICE_CALL captureJson(const char* request, char** line) {
   const RequestAnswer answer = request ? answerRequestLine(request) : refusedRequest("no request");
   if (line) {
-    *line = new (std::nothrow) char[answer.json.size() + 1];
+    // malloc and free of this DLL's runtime: diagnoseJson's lines are allocated the same way.
+    *line = static_cast<char*>(std::malloc(answer.json.size() + 1));
     if (*line) std::memcpy(*line, answer.json.c_str(), answer.json.size() + 1);
   }
   return answer.code;
 }
 
-void VELMAR_DEVICE_CALL freeJson(char* line) { delete[] line; }
+void VELMAR_DEVICE_CALL freeJson(char* line) { std::free(line); }

@@ -31,12 +31,18 @@ extern "C" {
  * changed (code pages, locale, console and standard streams stay as they are). */
 int32_t VELMAR_DEVICE_CALL captureJson(const char* request, char** line);
 
-/* Frees a line from captureJson; null is allowed and does nothing. */
+/* Frees a line from captureJson or diagnoseJson; null is allowed and does nothing. */
 void VELMAR_DEVICE_CALL freeJson(char* line);
 
-/* The two functions as GetProcAddress returns them. */
+/* The field diagnostics of velmar-device.exe --diagnose: sets *line to the report, one UTF-8 JSON line
+ * (release it with freeJson), and returns 0 when every check passes, 1 otherwise. A null line runs the
+ * checks and writes nothing. Starts no capture and takes no capture application's mutex. */
+int32_t VELMAR_DEVICE_CALL diagnoseJson(char** line);
+
+/* The functions as GetProcAddress returns them. */
 typedef int32_t(VELMAR_DEVICE_CALL* captureJsonFunction)(const char* request, char** line);
 typedef void(VELMAR_DEVICE_CALL* freeJsonFunction)(char* line);
+typedef int32_t(VELMAR_DEVICE_CALL* diagnoseJsonFunction)(char** line);
 
 #ifdef __cplusplus
 }

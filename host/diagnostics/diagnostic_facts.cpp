@@ -1,0 +1,16 @@
+// diagnostic_facts.cpp: small helpers of the diagnostics records.
+#include "diagnostic_facts.h"
+
+#include <algorithm>
+#include <cctype>
+
+std::string AppFacts::fileName() const {
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool describesStandIn(const std::string& fileDescription) {
+  std::string lower = fileDescription;
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return lower.find("stand-in") != std::string::npos;
+}

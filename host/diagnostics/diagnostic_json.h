@@ -1,0 +1,12 @@
+// diagnostic_json.h: the diagnostics report as one JSON line. Portable.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "diagnostic_checks.h"
+#include "diagnostic_facts.h"
+
+// The report without a line feed; members "version", "host", "captureApps", "running", "pipes",
+// "jpeg", "logs" and "checks", in that order.
+std::string diagnosticJson(const DiagnosticFacts& facts, const std::vector<DiagnosticCheck>& checks);

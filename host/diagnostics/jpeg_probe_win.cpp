@@ -1,0 +1,32 @@
+// jpeg_probe_win.cpp: GdiplusStartup and the host's own encoder lookup (findEncoderClsid).
+#include "jpeg_probe_win.h"
+
+#include <windows.h>
+
+#include <objidl.h>
+// GDI+ headers after <windows.h> and <objidl.h>.
+#include <gdiplus.h>
+
+#include "api_failure.h"
+#include "image_encoder_win.h"
+
+JpegFacts probeJpeg() {
+  JpegFacts facts;
+  ULONG_PTR token = 0;
+  Gdiplus::GdiplusStartupInput input;
+  const Gdiplus::Status status = Gdiplus::GdiplusStartup(&token, &input, nullptr);
+  if (status != Gdiplus::Ok) {
+    facts.error = velmar::apiFailure("GdiplusStartup", static_cast<unsigned long>(status));
+    return facts;
+  }
+  facts.gdiplusStarted = true;
+  try {
+    CLSID clsid{};
+    facts.encoderFound = findEncoderClsid(L"image/jpeg", clsid);
+    if (!facts.encoderFound) facts.error = "encoder clsid not found";
+  } catch (const std::exception& e) {
+    facts.error = e.what();
+  }
+  Gdiplus::GdiplusShutdown(token);
+  return facts;
+}
