@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace one {
@@ -11,7 +12,8 @@ namespace {
 
 std::vector<std::uint8_t> bmpFile(int width, int height, int bits) {
   const std::size_t stride = ((static_cast<std::size_t>(width) * bits + 31) / 32) * 4;
-  std::vector<std::uint8_t> b(54 + stride * static_cast<std::size_t>(height), 0x80);
+  std::vector<std::uint8_t> b(54 + stride * static_cast<std::size_t>(height), 0);
+  std::fill(b.begin() + 54, b.end(), 0x80);
   auto put32 = [&](std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
   };
