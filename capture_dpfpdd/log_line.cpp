@@ -71,6 +71,10 @@ std::wstring formatLogMessage(const wchar_t* format, va_list args) {
   return std::wstring(buffer.data(), static_cast<size_t>(n));
 }
 
+const std::wstring& fittedLogMessage(const std::wstring& message, const std::wstring& unformatted) {
+  return message.size() > kLogLineChars ? unformatted : message;
+}
+
 std::wstring relocatedLogName(const std::wstring& dir, const std::wstring& currentName) {
   const auto sep = currentName.find_last_of(L"\\/:");
   return dir + (sep == std::wstring::npos ? currentName : currentName.substr(sep + 1));

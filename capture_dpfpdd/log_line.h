@@ -38,6 +38,9 @@ std::wstring logLine(const LocalTime& now, uint32_t threadId, int level, const s
 // the result is longer than 1024 characters, the format text itself.
 std::wstring formatLogMessage(const wchar_t* format, va_list args);
 
+// A message made beforehand: itself when it fits a line (1024 characters), else its unformatted text.
+const std::wstring& fittedLogMessage(const std::wstring& message, const std::wstring& unformatted);
+
 // The log's name once the working directory is `dir`: dir followed by the name's file-name part.
 std::wstring relocatedLogName(const std::wstring& dir, const std::wstring& currentName);
 

@@ -51,6 +51,12 @@ TEST(LogLine, FormattingAndItsFallBack) {
   EXPECT_EQ(format(L"long %ls", tooLong.c_str()), L"long %ls") << "the format text stands in";
 }
 
+TEST(LogLine, MadeMessagesFallBackToTheirUnformattedText) {
+  const std::wstring fits = L"Procesado: -d '" + std::wstring(1024 - 16, L'd') + L"'";
+  EXPECT_EQ(fittedLogMessage(fits, L"Procesado: -d '%s'"), fits);
+  EXPECT_EQ(fittedLogMessage(fits + L"x", L"Procesado: -d '%s'"), L"Procesado: -d '%s'");
+}
+
 TEST(LogLine, RelocatedName) {
   EXPECT_EQ(relocatedLogName(L"C:\\app\\", L"logdev-20240105.log"), L"C:\\app\\logdev-20240105.log");
   EXPECT_EQ(relocatedLogName(L"D:\\x\\", L"C:\\old\\logdev-20240105.log"), L"D:\\x\\logdev-20240105.log");

@@ -12,6 +12,7 @@
 #include "capture_dialog_win.h"
 #include "capture_log_win.h"
 #include "device_session_win.h"
+#include "log_line.h"
 #include "pipe_client_win.h"
 #include "resource.h"
 #include "result_codes.h"
@@ -26,7 +27,9 @@ class WinCommandLineEnv : public CommandLineEnv {
  public:
   void setLogLevel(int level) override { captureLog().setLevel(level); }
   void setMessageBoxMode(bool on) override { captureLog().setMessageBoxMode(on); }
-  void debug(const std::wstring& line) override { captureLog().debug(L"%ls", line.c_str()); }
+  void debug(const std::wstring& line, const std::wstring& unformatted) override {
+    captureLog().write(fittedLogMessage(line, unformatted), LOG_LEVEL_DEBUG, true);
+  }
 
   // The log moves into the directory (starting with a bare line break there), which becomes the
   // process's current directory.

@@ -9,9 +9,18 @@ namespace {
 
 std::wstring cut(const std::wstring& s, size_t chars) { return s.size() > chars ? s.substr(0, chars) : s; }
 
-std::wstring quoted(const wchar_t* option, const std::wstring& value) {
-  return std::wstring(L"Procesado: ") + option + L" '" + value + L"'";
+// "Procesado: <option> '<value>'" to the log, or its unformatted text when it is too long there.
+void logQuoted(CommandLineEnv& env, const wchar_t* option, const std::wstring& value) {
+  const std::wstring head = std::wstring(L"Procesado: ") + option + L" '";
+  env.debug(head + value + L"'", head + L"%s'");
 }
+
+void logNumber(CommandLineEnv& env, const wchar_t* option, int value) {
+  const std::wstring head = std::wstring(L"Procesado: ") + option + L" '";
+  env.debug(head + std::to_wstring(value) + L"'", head + L"%d'");
+}
+
+void logPlain(CommandLineEnv& env, const std::wstring& line) { env.debug(line, line); }
 
 }  // namespace
 
@@ -61,42 +70,42 @@ bool readCommandLine(const std::vector<std::wstring>& args, RunSettings& s, Comm
     const auto takeText = [&](std::wstring& field, size_t chars, const wchar_t* logName) {
       if (!hasValue) return;
       field = cut(value, chars);
-      env.debug(quoted(logName, field));
+      logQuoted(env, logName, field);
       ++i;
     };
     if (a == L"-v") {
       if (!hasValue) continue;
       s.logLevel = std::clamp(leadingInt(value), 0, 3);
       env.setLogLevel(s.logLevel);
-      env.debug(L"Procesado: -v '" + std::to_wstring(s.logLevel) + L"'");
+      logNumber(env, L"-v", s.logLevel);
       ++i;
     } else if (a == L"-p") {
       takeText(s.wsqPipeName, kPipeNameChars, L"-p");
     } else if (a == L"-t") {
       if (!hasValue) continue;
       s.timeoutMs = std::clamp(leadingInt(value), kTimeoutMinMs, kTimeoutMaxMs);
-      env.debug(L"Procesado: -t '" + std::to_wstring(s.timeoutMs) + L"'");
+      logNumber(env, L"-t", s.timeoutMs);
       ++i;
     } else if (a == L"-d") {
       if (!hasValue) continue;
       env.setWorkingDirectoryFrom(value);
-      env.debug(quoted(L"-d", value));
+      logQuoted(env, L"-d", value);
       ++i;
     } else if (a == L"-F") {
-      env.debug(L"Procesado: -F");
+      logPlain(env, L"Procesado: -F");
     } else if (a == L"--debug") {
       s.debugImages = true;
-      env.debug(L"Procesado: --debug ");
+      logPlain(env, L"Procesado: --debug ");
     } else if (a == L"--file") {
       s.keepFiles = true;
-      env.debug(L"Procesado: --file");
+      logPlain(env, L"Procesado: --file");
     } else if (a == L"--bmp" || a == L"--wsq") {
       const bool bmp = a == L"--bmp";
       (bmp ? s.saveBmpFile : s.saveWsqFile) = true;
       if (hasValue) {
         takeText(bmp ? s.bmpFileName : s.wsqFileName, kFileNameChars, a.c_str());
       } else {
-        env.debug(L"Procesado: " + a);
+        logPlain(env, L"Procesado: " + a);
       }
     } else if (a == L"-bp") {
       if (!hasValue) continue;
@@ -115,15 +124,15 @@ bool readCommandLine(const std::vector<std::wstring>& args, RunSettings& s, Comm
       if (!hasValue) continue;
       if (value == L"s" || value == L"S") s.fingerSize = FingerSize::S;
       else if (value == L"l" || value == L"L") s.fingerSize = FingerSize::L;
-      env.debug(quoted(L"--auto", value));
+      logQuoted(env, L"--auto", value);
       ++i;
     } else if (a == L"-mb" || a == L"--message-box") {
       s.messageBoxMode = true;
       env.setMessageBoxMode(true);
-      env.debug(L"Procesado: -mb");
+      logPlain(env, L"Procesado: -mb");
     } else if (a == L"-h" || a == L"--hide-title-bar") {
       s.hideTitleBar = true;
-      env.debug(L"Procesado: -h");
+      logPlain(env, L"Procesado: -h");
     } else if (a == L"-vr" || a == L"--version") {
       takeText(s.requiredVersion, kVersionChars, L"-vr");
     }

@@ -52,7 +52,9 @@ class CommandLineEnv {
   virtual ~CommandLineEnv() = default;
   virtual void setLogLevel(int level) = 0;
   virtual void setMessageBoxMode(bool on) = 0;
-  virtual void debug(const std::wstring& line) = 0;
+  // A "Procesado" line, and its unformatted text, which the log writes instead when the line is too
+  // long for it (a path or value of any length).
+  virtual void debug(const std::wstring& line, const std::wstring& unformatted) = 0;
   // Sets the working directory from a path (see directoryOfPath) and stores it in the settings.
   virtual void setWorkingDirectoryFrom(const std::wstring& path) = 0;
 };

@@ -15,8 +15,11 @@ struct FakeEnv : CommandLineEnv {
   std::vector<bool> boxModeAtWorkingDir;
   void setLogLevel(int l) override { level = l; }
   void setMessageBoxMode(bool on) override { messageBoxes = on; }
-  void debug(const std::wstring& line) override {
-    if (level >= 3) logged.push_back(line);
+  std::vector<std::wstring> unformatted;
+  void debug(const std::wstring& line, const std::wstring& format) override {
+    if (level < 3) return;
+    logged.push_back(line);
+    unformatted.push_back(format);
   }
   void setWorkingDirectoryFrom(const std::wstring& path) override {
     workingDirs.push_back(path);
@@ -137,6 +140,14 @@ TEST(CommandLine, EveryOtherOption) {
                               L"Procesado: --label-capture-error 'C'", L"Procesado: --auto 'l'",
                               L"Procesado: -mb", L"Procesado: -vr '1.0.1'", L"Procesado: --bmp 'b.bmp'",
                               L"Procesado: --wsq 'w.wsq'"}));
+  EXPECT_EQ(r.env.unformatted, (std::vector<std::wstring>{
+                                   L"Procesado: -v '%d'", L"Procesado: -F", L"Procesado: --debug ",
+                                   L"Procesado: --file", L"Procesado: --label-start '%s'",
+                                   L"Procesado: --label-capture-success '%s'",
+                                   L"Procesado: --label-capture-error '%s'", L"Procesado: --auto '%s'",
+                                   L"Procesado: -mb", L"Procesado: -vr '%s'", L"Procesado: --bmp '%s'",
+                                   L"Procesado: --wsq '%s'"}))
+      << "what an over-long line falls back to";
   Parsed small({L"--auto", L"S"});
   EXPECT_EQ(small.settings.fingerSize, FingerSize::S);
   Parsed other({L"--auto", L"xl"});

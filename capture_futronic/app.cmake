@@ -18,7 +18,7 @@ add_library(velmar_capture_a_app STATIC
   fingerprint_control.cpp fingerprint_window.cpp read_file.cpp
   process_instance.cpp)
 target_include_directories(velmar_capture_a_app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(velmar_capture_a_app PUBLIC velmar_capture_processing velmar_result_names velmar_win_ui
+target_link_libraries(velmar_capture_a_app PUBLIC velmar_capture_processing velmar_result_names velmar_logo_bitmap velmar_win_ui
                       velmar_futronic_sdk velmar_common_win)
 
 add_executable(velmar-capture-a WIN32 main.cpp)

@@ -37,3 +37,8 @@ if(WIN32)
   target_link_libraries(velmar_result_names PUBLIC gdi32)
   velmar_gtest(dermis_resources_test SOURCES dermis_resources_win_test.cpp LIBS velmar_result_names)
 endif()
+
+# The layout of the picture's "logo.bmp" (LogoBitmap).
+add_library(velmar_logo_bitmap STATIC logo_bitmap.cpp)
+target_include_directories(velmar_logo_bitmap PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+velmar_gtest(logo_bitmap_test SOURCES logo_bitmap_test.cpp LIBS velmar_logo_bitmap)

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "logo_bitmap.h"
+
 namespace one {
 namespace {
 
@@ -33,11 +35,6 @@ class SelectGuard {
   HGDIOBJ old_;
 };
 
-std::uint32_t le32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
 }  // namespace
 
 FingerprintControl::FingerprintControl(HINSTANCE instance)
@@ -63,6 +60,11 @@ FingerprintControl::FingerprintControl(HINSTANCE instance)
 
 void FingerprintControl::replacePicture(const BITMAPINFOHEADER& header, const std::uint8_t* rows,
                                         std::size_t rowBytes) {
+  // The current bitmap goes first, so a frame that cannot be copied leaves no stale picture behind.
+  {
+    std::lock_guard<std::mutex> guard(pictureLock);
+    picture.reset();
+  }
   GreyBitmapInfo info{};
   info.header = header;
   fillGreyPalette(info);
@@ -73,7 +75,10 @@ void FingerprintControl::replacePicture(const BITMAPINFOHEADER& header, const st
   velmar::win::UniqueBitmap fresh(
       CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!fresh || !bits) {
-    MessageBoxW(hwnd, L"error", L"error", MB_OK);
+    if (copyFailure)
+      copyFailure();
+    else
+      MessageBoxW(hwnd, L"error", L"error", MB_OK);
     return;
   }
   const std::size_t copy = rowBytes < stride ? rowBytes : stride;
@@ -99,23 +104,22 @@ void FingerprintControl::setFrame(const std::uint8_t* pixels, int width, int hei
 }
 
 bool FingerprintControl::setBitmapFile(const std::vector<std::uint8_t>& bytes) {
-  if (bytes.empty()) return false;
-  // Everything the header claims is checked against the bytes before a row is read.
-  if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') return false;
+  LogoBitmap logo;
+  if (!readLogoBitmap(bytes, logo)) return false;
   BITMAPINFOHEADER h;
-  std::memcpy(&h, &bytes[14], sizeof h);
-  const std::uint32_t offset = le32(&bytes[10]);
-  if (h.biSize < 40 || h.biBitCount != 8 || h.biCompression != BI_RGB || h.biWidth <= 0 || h.biHeight == 0 ||
-      h.biWidth > 8192 || h.biHeight > 8192 || h.biHeight < -8192)
-    return false;
-  const int height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-  const std::size_t stride = ((static_cast<std::size_t>(h.biWidth) * 8 + 31) / 32) * 4;
-  if (offset > bytes.size() || (bytes.size() - offset) / stride < static_cast<std::size_t>(height)) return false;
+  std::memcpy(&h, logo.infoHeader, sizeof h);
   h.biSize = sizeof h;
-  h.biClrUsed = 256;
-  h.biClrImportant = 256;  // the file's own palette is not used
-  replacePicture(h, &bytes[offset], stride);
+  // The file's own palette is not used: rows of up to 8 bits a pixel index the grey palette; deeper
+  // rows carry their colours themselves.
+  h.biClrUsed = logo.bitCount <= 8 ? 1u << logo.bitCount : 0;
+  h.biClrImportant = 0;
+  replacePicture(h, &bytes[logo.rowOffset], logo.stride);
   return true;
+}
+
+bool FingerprintControl::hasPicture() {
+  std::lock_guard<std::mutex> guard(pictureLock);
+  return static_cast<bool>(picture);
 }
 
 void FingerprintControl::onPaint() {

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -25,10 +26,16 @@ class FingerprintControl : public win_ui::Control {
   void onCommand(WPARAM wParam, LPARAM lParam) override;
 
   // Replaces the picture with a bottom-up 8-bit grey frame of width × height bytes (rows unpadded).
+  // The old picture is deleted first; a frame that cannot be copied leaves none and is reported.
   void setFrame(const std::uint8_t* pixels, int width, int height);
-  // Replaces the picture with the rows of a BMP file image, shown with a grey palette; false if the
-  // bytes are no complete 8-bit BMP (the picture is then left as it was).
+  // Replaces the picture with the rows of an uncompressed BMP file image (1 to 32 bits a pixel), rows
+  // of up to 8 bits shown with a grey palette; false if the bytes are no complete BMP of that kind
+  // (the picture is then left as it was).
   bool setBitmapFile(const std::vector<std::uint8_t>& bytes);
+  bool hasPicture();
+
+  // What a bitmap that cannot be made does; unset, it shows the "error" message box. Tests set it.
+  std::function<void()> copyFailure;
 
   win_ui::ControlLabel statusLabel;
   win_ui::ControlLabel centerLabel;

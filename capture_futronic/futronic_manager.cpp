@@ -180,7 +180,12 @@ bool FutronicManager::createTemplate(std::vector<std::uint8_t>& out) {
     return false;
   }
   // A size outside the buffer cannot be trusted: no template rather than bytes that were never written.
-  if (size <= 0 || size > maxSize) return false;
+  if (size <= 0 || size > maxSize) {
+    if (log)
+      log->write(SimpleLogger::LEVEL_WRN, nullptr, nullptr, 0,
+                 L"ERROR Template size of %d bytes outside the buffer of %d bytes", size, maxSize);
+    return false;
+  }
   out.resize(static_cast<std::size_t>(size));
   if (log) log->debug(L"Template size of %d bytes", size);
   return true;

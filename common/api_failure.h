@@ -9,7 +9,7 @@
 
 namespace velmar {
 
-// "<api> failed with <code>", the code in decimal.
+// "<api> failed with <code>", the code as a signed 32-bit decimal.
 std::string apiFailure(std::string_view api, unsigned long code);
 
 // A failed system call as a run-time error whose what() is apiFailure(api, code).

@@ -11,8 +11,10 @@ TEST(ApiFailure, NamesTheCallAndTheDecimalCode) {
       {"CreateNamedPipe", 231, "CreateNamedPipe failed with 231"},
       {"CreateProcess", 2, "CreateProcess failed with 2"},
       {"GdiplusStartup", 0, "GdiplusStartup failed with 0"},
-      // Codes above 2^31 stay unsigned (HRESULT-like values must not print negative).
-      {"CoCreate", 0x80004005UL, "CoCreate failed with 2147500037"},
+      // 32-bit codes with the top bit set read as negative numbers.
+      {"CoCreate", 0x80004005UL, "CoCreate failed with -2147467259"},
+      {"ReadFile", 0xFFFFFFFFUL, "ReadFile failed with -1"},
+      {"GetLastError", 0x7FFFFFFFUL, "GetLastError failed with 2147483647"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.want);

@@ -38,7 +38,8 @@ FTR_BOOL FTR_API ftrAnsiSdkCreateTemplateFromBuffer(FTRHANDLE device, int, const
                                                        static_cast<std::size_t>(width) * height,
                                                        static_cast<std::size_t>(s.templateSize));
   std::memcpy(outTemplate, bytes.data(), bytes.size());
-  *outSize = s.templateSize;
+  // A library that misreports the size it wrote: the caller must not trust a size beyond its buffer.
+  *outSize = s.templateReportedSize >= 0 ? s.templateReportedSize : s.templateSize;
   return TRUE;
 }
 

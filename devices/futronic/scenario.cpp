@@ -175,6 +175,8 @@ ParseResult parseScenario(std::string_view text) {
       ok = parseInt(value, -1, 1 << 20, &s.templateMaxSize);
     } else if (key == "template_size") {
       ok = parseInt(value, 1, 1 << 20, &s.templateSize);
+    } else if (key == "template_reported_size") {
+      ok = parseInt(value, -1, 1 << 20, &s.templateReportedSize);
     } else if (key == "template_error") {
       ok = parseCode(value, &s.templateError);
     } else if (key == "trace") {

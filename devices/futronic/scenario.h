@@ -38,6 +38,7 @@ struct Scenario {
   std::uint32_t nfiqError = 0;        // non-zero: the NFIQ call fails
   int templateMaxSize = 1024;         // answer of the maximum-template-size query
   int templateSize = 384;             // size of the made template
+  int templateReportedSize = -1;      // size reported to the caller; -1: the size of the made template
   std::uint32_t templateError = 0;    // non-zero: template creation fails
   std::string trace;                  // non-empty: every call is appended to this file
 };

@@ -225,6 +225,15 @@ case "$case_name" in
     [ "$(hexbytes "$out/fmd.bin")" = 00 ] || fail "template pipe carried '$(hexbytes "$out/fmd.bin")', want 00"
     log_has "WRN ERROR ftrAnsiSdkCreateTemplateFromBuffer: 87"
     ;;
+  template_size)
+    # A template size beyond the buffer is no template: the template pipe gets the code, the log the size.
+    scenario "timeline = finger" "template_max_size = 512" "template_size = 384" "template_reported_size = 4096"
+    run_capture --side --
+    expect_exit 0
+    expect_success_bytes
+    [ "$(hexbytes "$out/fmd.bin")" = 00 ] || fail "template pipe carried '$(hexbytes "$out/fmd.bin")', want 00"
+    log_has "WRN ERROR Template size of 4096 bytes outside the buffer of 512 bytes"
+    ;;
   *)
     echo "unknown case $case_name" >&2
     exit 2

@@ -29,6 +29,8 @@ check bmp "$out/bmp.bin" 360 440
 check same-pixels "$out/bmp.bin" "$stage_root/finger.pgm"
 expect_log "$dir" "	INF	SUCCESS"
 expect_log "$dir" "COMANDO CONVERTER : ../../wsq.exe final-"
+# The segmentation's progress lines are debug lines of this log, its failures error lines.
+expect_log "$dir" "	DEB	simple thresholding..."
 
 raw=$(ls "$work"/final-*.raw)
 id=${raw##*/final-}
