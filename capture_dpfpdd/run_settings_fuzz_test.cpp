@@ -18,7 +18,7 @@ struct RecordingEnv : CommandLineEnv {
   std::vector<std::wstring> workingDirs;
   void setLogLevel(int l) override { level = l; }
   void setMessageBoxMode(bool on) override { messageBoxes = on; }
-  void debug(const std::wstring&) override { ++lines; }
+  void debug(const std::wstring&, const std::wstring&) override { ++lines; }
   void setWorkingDirectoryFrom(const std::wstring& path) override { workingDirs.push_back(path); }
 };
 
