@@ -106,7 +106,7 @@ int wsq_decompose(float* fdata, int width, int height, const WsqTrees& trees) {
   // One allocation: the scratch image, then the split of a row.
   const size_t pixels = static_cast<size_t>(width) * height;
   const size_t runs = 2 * static_cast<size_t>(RowSplit::runLength(width));
-  float* fdata1 = static_cast<float*>(wsqAllocate(sizeof(float) * (pixels + runs), -94));
+  float* fdata1 = static_cast<float*>(wsqAllocateUninitialised(sizeof(float) * (pixels + runs), -94));
   if (fdata1 == nullptr) {
     std::fprintf(stderr, "ERROR : wsq_decompose : malloc : fdata1\n");
     return -94;

@@ -34,28 +34,37 @@ struct Buffers {
 }  // namespace
 
 int conv_img_2_flt(float* fip, float* m_shift, float* r_scale, const unsigned char* data, int num_pix) {
+  // Below this many pixels the 32-bit sum cannot wrap, so the additions need no check each.
+  constexpr int kSafePixels = static_cast<int>(0xFFFFFFFFu / 255u);
   uint32_t sum = 0;
   unsigned char low = 255, high = 0;
-  for (int i = 0; i < num_pix; ++i) {
-    const uint32_t next = sum + data[i];
-    if (next < sum) {
-      std::fprintf(stderr, "ERROR: conv_img_2_flt: overflow at %d\n", i);
-      return -91;
+  if (num_pix <= kSafePixels) {
+    for (int i = 0; i < num_pix; ++i) sum += data[i];
+  } else {
+    for (int i = 0; i < num_pix; ++i) {
+      if (sum + data[i] < sum) {
+        std::fprintf(stderr, "ERROR: conv_img_2_flt: overflow at %d\n", i);
+        return -91;
+      }
+      sum += data[i];
     }
-    sum = next;
-    if (data[i] < low) low = data[i];
-    if (data[i] > high) high = data[i];
   }
-  *m_shift = static_cast<float>(sum) / static_cast<float>(num_pix);
-  const float below = *m_shift - low;
-  const float above = high - *m_shift;
-  *r_scale = (below > above ? below : above) * 0.0078125f;
-  if (*r_scale == 0.0f) {
+  for (int i = 0; i < num_pix; ++i) {
+    low = data[i] < low ? data[i] : low;
+    high = data[i] > high ? data[i] : high;
+  }
+  const float shift = static_cast<float>(sum) / static_cast<float>(num_pix);
+  const float below = shift - low;
+  const float above = high - shift;
+  const float scale = (below > above ? below : above) * 0.0078125f;
+  *m_shift = shift;
+  *r_scale = scale;
+  if (scale == 0.0f) {
     // Every pixel has the same value: there is nothing to scale by.
     std::fprintf(stderr, "ERROR: conv_img_2_flt: uniform image, r_scale is 0\n");
     return -92;
   }
-  for (int i = 0; i < num_pix; ++i) fip[i] = (data[i] - *m_shift) / *r_scale;
+  for (int i = 0; i < num_pix; ++i) fip[i] = (data[i] - shift) / scale;
   return 0;
 }
 
@@ -65,7 +74,7 @@ int wsq_encode_1(unsigned char** odata, int* olen, const unsigned char* idata, i
   Buffers b;
   int ret;
 
-  b.fdata = static_cast<float*>(wsqAllocate(sizeof(float) * static_cast<size_t>(num_pix), -10));
+  b.fdata = static_cast<float*>(wsqAllocateUninitialised(sizeof(float) * static_cast<size_t>(num_pix), -10));
   if (b.fdata == nullptr) {
     std::fprintf(stderr, "ERROR : wsq_encode_1 : malloc : fdata\n");
     return -10;
@@ -89,7 +98,7 @@ int wsq_encode_1(unsigned char** odata, int* olen, const unsigned char* idata, i
     return -11;
   }
 
-  b.wsq_data = static_cast<unsigned char*>(wsqAllocate(static_cast<size_t>(num_pix), -12));
+  b.wsq_data = static_cast<unsigned char*>(wsqAllocateUninitialised(static_cast<size_t>(num_pix), -12));
   if (b.wsq_data == nullptr) {
     std::fprintf(stderr, "ERROR : wsq_encode_1 : malloc : wsq_data\n");
     return -12;
@@ -100,7 +109,7 @@ int wsq_encode_1(unsigned char** odata, int* olen, const unsigned char* idata, i
   if ((ret = putc_quantization_table(params, out))) return ret;
   if ((ret = writeFrameHeader(height, width, m_shift, r_scale, out))) return ret;
 
-  b.huff_buf = static_cast<unsigned char*>(wsqAllocate(static_cast<size_t>(num_pix), -13));
+  b.huff_buf = static_cast<unsigned char*>(wsqAllocateUninitialised(static_cast<size_t>(num_pix), -13));
   if (b.huff_buf == nullptr) {
     std::fprintf(stderr, "ERROR : wsq_encode_1 : malloc : huff_buf\n");
     return -13;
