@@ -2,6 +2,7 @@
 // Malformed input ends in a DecodeError caught at the public functions.
 #include "wsq_decoder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <memory>
@@ -228,7 +229,15 @@ class Parser {
   int lowLength_ = 0, highLength_ = 0;
   HuffmanDecodeTable tables_[8] = {};
   WsqTrees trees_;
-  std::vector<float> image_;  // dequantised coefficients, then the rebuilt image
+  // The call's working memory, one allocation: the image (dequantised coefficients, then the rebuilt
+  // pixels as floats), then a scratch image that first holds a block's quantised values (exact as
+  // floats) and later serves the inverse transform. Nothing is zeroed; subbands no block filled are
+  // cleared before the rebuild.
+  std::unique_ptr<float[]> work_;
+  size_t pixels_ = 0;
+  bool bandFilled_[Q_TREELEN] = {};
+  float* coefficientImage() { return work_.get(); }
+  float* scratch() { return work_.get() + pixels_; }
 };
 
 void Parser::readTransformTable(int length) {
@@ -344,7 +353,8 @@ void Parser::readFrameHeader(int length) {
   if (pixels > limits_.maxPixels) fail("frame of " + std::to_string(info.width) + " x " +
                                        std::to_string(info.height) + " pixels is larger than allowed");
   trees_ = build_wsq_trees(info.width, info.height);
-  image_.assign(pixels, 0.0f);
+  work_.reset(new float[2 * pixels]);
+  pixels_ = pixels;
   if (keepCoefficients_) subbands.assign(NUM_SUBBANDS, {});
   haveFrame_ = true;
 }
@@ -368,8 +378,7 @@ void Parser::readBlock(int length, WsqSegmentInfo& segment) {
   blockInfo.tableId = id;
   blockInfo.coefficients = count;
   const size_t start = in_.pos();
-  // Zero runs need no writing: the values start as zeros.
-  std::vector<int> values(static_cast<size_t>(count));
+  float* values = scratch();
   if (count > 0) {
     const HuffmanDecodeTable& table = tables_[id];
     if (!table.defined) fail("block " + std::to_string(block + 1) + " names undefined Huffman table " +
@@ -389,21 +398,22 @@ void Parser::readBlock(int length, WsqSegmentInfo& segment) {
       } else if (symbol == 106) {
         run = static_cast<int>(reader.bits(16));
       } else if (symbol == 101) {
-        values[filled++] = static_cast<int>(reader.bits(8));
+        values[filled++] = static_cast<float>(reader.bits(8));
       } else if (symbol == 102) {
-        values[filled++] = -static_cast<int>(reader.bits(8));
+        values[filled++] = -static_cast<float>(reader.bits(8));
       } else if (symbol == 103) {
-        values[filled++] = static_cast<int>(reader.bits(16));
+        values[filled++] = static_cast<float>(reader.bits(16));
       } else if (symbol == 104) {
-        values[filled++] = -static_cast<int>(reader.bits(16));
+        values[filled++] = -static_cast<float>(reader.bits(16));
       } else if (symbol >= 107 && symbol <= 254 && symbol != 180) {
-        values[filled++] = symbol - 180;
+        values[filled++] = static_cast<float>(symbol - 180);
       } else {
         fail("invalid symbol " + std::to_string(symbol) + " in block " + std::to_string(block + 1));
       }
       if (run > 0) {
         if (run > remaining) fail("zero run of " + std::to_string(run) + " passes the end of block " +
                                   std::to_string(block + 1));
+        std::fill(values + filled, values + filled + run, 0.0f);
         filled += run;
       }
     }
@@ -421,16 +431,18 @@ void Parser::readBlock(int length, WsqSegmentInfo& segment) {
     if (q == 0.0f) continue;
     const float halfZ = info.z[band] / 2.0f;
     const QuantNode& node = trees_.q_tree[band];
+    const size_t area = static_cast<size_t>(node.lenx) * node.leny;
     if (keepCoefficients_) {
-      subbands[band].assign(values.begin() + static_cast<long>(k),
-                            values.begin() + static_cast<long>(k + static_cast<size_t>(node.lenx) * node.leny));
+      subbands[band].resize(area);
+      for (size_t i = 0; i < area; ++i) subbands[band][i] = static_cast<int>(values[k + i]);
     }
+    bandFilled_[band] = true;
     for (int row = 0; row < node.leny; ++row) {
-      float* out = image_.data() + static_cast<size_t>(node.y + row) * info.width + node.x;
+      float* out = coefficientImage() + static_cast<size_t>(node.y + row) * info.width + node.x;
       for (int col = 0; col < node.lenx; ++col) {
-        const int p = values[k++];
-        if (p > 0) out[col] = (static_cast<float>(p) - c) * q + halfZ;
-        else if (p < 0) out[col] = (static_cast<float>(p) + c) * q - halfZ;
+        const float p = values[k++];
+        if (p > 0.0f) out[col] = (p - c) * q + halfZ;
+        else if (p < 0.0f) out[col] = (p + c) * q - halfZ;
         else out[col] = 0.0f;
       }
     }
@@ -502,16 +514,22 @@ void Parser::parse() {
 void Parser::rebuild(WsqImage& image) {
   SynthesisFilters filters;
   filters.build(lowHalf_, lowLength_, highHalf_, highLength_);
-  // Scratch written before it is read: no zeroing.
-  std::unique_ptr<float[]> scratch(new float[image_.size()]);
-  wsq_reconstruct(image_.data(), scratch.get(), info.width, info.height, trees_, filters);
+  for (int band = 0; band < Q_TREELEN; ++band) {
+    if (bandFilled_[band]) continue;
+    const QuantNode& node = trees_.q_tree[band];
+    for (int row = 0; row < node.leny; ++row) {
+      float* out = coefficientImage() + static_cast<size_t>(node.y + row) * info.width + node.x;
+      std::fill(out, out + node.lenx, 0.0f);
+    }
+  }
+  wsq_reconstruct(coefficientImage(), scratch(), info.width, info.height, trees_, filters);
   image.width = info.width;
   image.height = info.height;
-  image.pixels.resize(image_.size());
+  image.pixels.resize(pixels_);
   const float scale = info.r_scale, shift = info.m_shift;
-  const float* coefficients = image_.data();
+  const float* coefficients = coefficientImage();
   unsigned char* pixels = image.pixels.data();
-  for (size_t i = 0; i < image_.size(); ++i) {
+  for (size_t i = 0; i < pixels_; ++i) {
     // floor(v + 0.5) clipped to 0..255, NaN to 0: for v + 0.5 in [1, 255) the floor is the truncation.
     const float v = (coefficients[i] * scale + shift) + 0.5f;
     pixels[i] = v >= 255.0f ? 255 : (v >= 1.0f ? static_cast<unsigned char>(static_cast<int>(v)) : 0);

@@ -7,11 +7,9 @@
 #include "wsq_decompose.h"
 
 #include <cstddef>
-#include <cstdio>
 #include <vector>
 
 #include "wsq_filter_kernel.h"
-#include "wsq_memory.h"
 
 namespace wsq {
 namespace {
@@ -102,27 +100,22 @@ void analyse_line(const float* in, int inStride, float* out, int outStride, int 
   for (int i = 0; i < len; ++i) out[i * outStride] = result[i];
 }
 
-int wsq_decompose(float* fdata, int width, int height, const WsqTrees& trees) {
-  // One allocation: the scratch image, then the split of a row.
-  const size_t pixels = static_cast<size_t>(width) * height;
-  const size_t runs = 2 * static_cast<size_t>(RowSplit::runLength(width));
-  float* fdata1 = static_cast<float*>(wsqAllocateUninitialised(sizeof(float) * (pixels + runs), -94));
-  if (fdata1 == nullptr) {
-    std::fprintf(stderr, "ERROR : wsq_decompose : malloc : fdata1\n");
-    return -94;
-  }
-  RowSplit split(fdata1 + pixels, width);
+size_t decomposeScratchFloats(int width, int height) {
+  // The scratch image, then the split of a row.
+  return static_cast<size_t>(width) * height + 2 * static_cast<size_t>(RowSplit::runLength(width));
+}
+
+void wsq_decompose(float* fdata, float* scratch, int width, int height, const WsqTrees& trees) {
+  RowSplit split(scratch + static_cast<size_t>(width) * height, width);
   for (const WaveletNode& node : trees.w_tree) {
     if (node.lenx <= 0 || node.leny <= 0) continue;
     // Rows of the node into the scratch image, then its columns back into the image.
     for (int r = 0; r < node.leny; ++r) {
       const size_t offset = static_cast<size_t>(node.y + r) * width + node.x;
-      analyseRow(fdata + offset, fdata1 + offset, node.lenx, node.invrw, split);
+      analyseRow(fdata + offset, scratch + offset, node.lenx, node.invrw, split);
     }
-    analyseColumns(fdata1, fdata, width, node);
+    analyseColumns(scratch, fdata, width, node);
   }
-  wsqFree(fdata1);
-  return 0;
 }
 
 }  // namespace wsq

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdio>
 
-#include "wsq_memory.h"
 
 namespace wsq {
 namespace {
@@ -72,8 +71,8 @@ void variance(QuantParams& params, const float* fip, int width, const WsqTrees& 
   }
 }
 
-int quantize(int16_t** sip, int* cmp_siz, QuantParams& params, const WsqTrees& trees, const float* fip,
-             int width, int height) {
+int quantize(int16_t* sip, int* cmp_siz, QuantParams& params, const WsqTrees& trees, const float* fip,
+             int width, int /*height*/) {
   // Relative bin widths.
   double relative[NUM_SUBBANDS] = {};
   for (int band = 0; band < NUM_SUBBANDS; ++band) {
@@ -86,12 +85,7 @@ int quantize(int16_t** sip, int* cmp_siz, QuantParams& params, const WsqTrees& t
     }
   }
 
-  const size_t n = static_cast<size_t>(width) * height;
-  int16_t* out = static_cast<int16_t*>(wsqAllocate(n * sizeof(int16_t), -90));
-  if (out == nullptr) {
-    std::fprintf(stderr, "ERROR : quantize : calloc : sip\n");
-    return -90;
-  }
+  int16_t* out = sip;
 
   // Retained subbands; the ones whose bins would span more than five standard deviations are dropped
   // and the overall factor q is found again without them.
@@ -153,14 +147,12 @@ int quantize(int16_t** sip, int* cmp_siz, QuantParams& params, const WsqTrees& t
         // Non-finite coefficients (a non-finite bit rate) fail here too.
         if (!(value > -32768.0f && value < 32768.0f)) {
           std::fprintf(stderr, "ERROR : quantize : coefficient too large in subband %d\n", band);
-          wsqFree(out);
           return -93;
         }
         out[count++] = static_cast<int16_t>(value);
       }
     }
   }
-  *sip = out;
   *cmp_siz = count;
   return 0;
 }
