@@ -39,11 +39,17 @@ class RowSplit {
 
   void load(const float* in, int len) {
     const int half = (len + 1) / 2;
-    for (int i = -kPad; i < half + kPad; ++i) {
-      const int e = 2 * i, o = 2 * i + 1;
-      even_[i + kPad] = in[e >= 0 && e < len ? e : mirrorWhole(e, len)];
-      odd_[i + kPad] = in[o >= 0 && o < len ? o : mirrorWhole(o, len)];
+    const int pairs = len / 2;  // positions whose even and odd samples are both inside the row
+    for (int i = 0; i < pairs; ++i) {
+      even_[i + kPad] = in[2 * i];
+      odd_[i + kPad] = in[2 * i + 1];
     }
+    auto mirrored = [&](int i) {
+      even_[i + kPad] = in[mirrorWhole(2 * i, len)];
+      odd_[i + kPad] = in[mirrorWhole(2 * i + 1, len)];
+    };
+    for (int i = -kPad; i < 0; ++i) mirrored(i);
+    for (int i = pairs; i < half + kPad; ++i) mirrored(i);
   }
   // The run that the tap at `offset` from 2k reads for k = 0, 1, ...
   const float* at(int offset) const {
