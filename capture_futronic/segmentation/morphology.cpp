@@ -88,8 +88,8 @@ bool dilate(GrayImage& image, int32_t passes) {
 #ifndef VELMAR_SEGMENTATION_VARIANT_B
 bool binarizeAndCount(GrayImage& image, int32_t level, const wchar_t* pgmPath, uint32_t* darkCount,
                       SegmentationLog* log) {
-  if (darkCount) *darkCount = 0;
   if (!image.usable()) return false;
+  if (darkCount) *darkCount = 0;
   uint32_t count = 0;
   for (auto& p : image.data) {
     if (p < level) {
