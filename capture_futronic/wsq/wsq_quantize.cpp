@@ -134,23 +134,24 @@ int quantize(int16_t* sip, int* cmp_siz, QuantParams& params, const WsqTrees& tr
     const QuantNode& node = trees.q_tree[band];
     for (int row = 0; row < node.leny; ++row) {
       const float* p = fip + static_cast<size_t>(node.y + row) * width + node.x;
+      int16_t* o = out + count;
+      unsigned inRange = 1;
       for (int col = 0; col < node.lenx; ++col) {
         const float x = p[col];
-        float value;
-        if (-halfZ <= x && x <= halfZ) {
-          value = 0.0f;
-        } else if (x > 0.0f) {
-          value = (x - halfZ) / Q + 1.0f;
-        } else {
-          value = (x + halfZ) / Q - 1.0f;
-        }
+        // (x - Z/2) / Q + 1 above the zero bin and (x + Z/2) / Q - 1 below it are the same magnitude
+        // with the sign of x: negation is exact, so one expression serves both and the loop vectorises.
+        const float magnitude = (std::fabs(x) - halfZ) / Q + 1.0f;
+        const float value = (-halfZ <= x && x <= halfZ) ? 0.0f : std::copysign(magnitude, x);
         // Non-finite coefficients (a non-finite bit rate) fail here too.
-        if (!(value > -32768.0f && value < 32768.0f)) {
-          std::fprintf(stderr, "ERROR : quantize : coefficient too large in subband %d\n", band);
-          return -93;
-        }
-        out[count++] = static_cast<int16_t>(value);
+        const bool fits = value > -32768.0f && value < 32768.0f;
+        inRange &= fits ? 1u : 0u;
+        o[col] = static_cast<int16_t>(static_cast<int>(fits ? value : 0.0f));
       }
+      if (!inRange) {
+        std::fprintf(stderr, "ERROR : quantize : coefficient too large in subband %d\n", band);
+        return -93;
+      }
+      count += node.lenx;
     }
   }
   *cmp_siz = count;
