@@ -64,33 +64,29 @@ class RowSplit {
 
 void analyseRow(const float* in, float* out, int len, bool inverted, RowSplit& split) {
   if (len <= 0) return;
-  const int lowCount = (len + 1) / 2;
-  const int highCount = len / 2;
+  const SplitHalves halves = splitHalves(len, inverted);
   split.load(in, len);
   const float* runs[LO_FILTER_LEN];
   for (int t = 0; t < LO_FILTER_LEN; ++t) runs[t] = split.at(kLowOffsets[t]);
-  sumOfProducts(out + (inverted ? highCount : 0), lowCount, runs, LO_FILTER, LO_FILTER_LEN);
+  sumOfProducts(out + halves.lowStart, halves.lowCount, runs, LO_FILTER, LO_FILTER_LEN);
   for (int t = 0; t < HI_FILTER_LEN; ++t) runs[t] = split.at(kHighOffsets[t]);
-  sumOfProducts(out + (inverted ? 0 : lowCount), highCount, runs, HI_FILTER, HI_FILTER_LEN);
+  sumOfProducts(out + halves.highStart, halves.highCount, runs, HI_FILTER, HI_FILTER_LEN);
 }
 
 // The columns of a node: each output row is a sum of whole input rows, read from `in` and written
 // to `out` (both width floats a row, the node at x, y of lenx x leny).
 void analyseColumns(const float* in, float* out, int width, const WaveletNode& node) {
   const int len = node.leny;
-  const int lowCount = (len + 1) / 2;
-  const int highCount = len / 2;
-  const int lowStart = node.invcl ? highCount : 0;
-  const int highStart = node.invcl ? 0 : lowCount;
+  const SplitHalves halves = splitHalves(len, node.invcl);
   auto row = [&](auto* image, int r) { return image + static_cast<size_t>(node.y + r) * width + node.x; };
   const float* rows[LO_FILTER_LEN];
-  for (int k = 0; k < lowCount; ++k) {
+  for (int k = 0; k < halves.lowCount; ++k) {
     for (int t = 0; t < LO_FILTER_LEN; ++t) rows[t] = row(in, mirrorWhole(2 * k + kLowOffsets[t], len));
-    sumOfProducts(row(out, lowStart + k), node.lenx, rows, LO_FILTER, LO_FILTER_LEN);
+    sumOfProducts(row(out, halves.lowStart + k), node.lenx, rows, LO_FILTER, LO_FILTER_LEN);
   }
-  for (int k = 0; k < highCount; ++k) {
+  for (int k = 0; k < halves.highCount; ++k) {
     for (int t = 0; t < HI_FILTER_LEN; ++t) rows[t] = row(in, mirrorWhole(2 * k + kHighOffsets[t], len));
-    sumOfProducts(row(out, highStart + k), node.lenx, rows, HI_FILTER, HI_FILTER_LEN);
+    sumOfProducts(row(out, halves.highStart + k), node.lenx, rows, HI_FILTER, HI_FILTER_LEN);
   }
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "wsq_decoder.h"
-#include "wsq_encoder_params.h"
+#include "wsq_test_encode.h"
 #include "wsq_test_image.h"
 #include "wsq_test_sha256.h"
 #include "wsq_testdata.h"
@@ -23,15 +23,7 @@ using testdata::readFile;
 using testing::sha256Hex;
 
 std::string encodedHash(const Bytes& pixels, int width, int height, float bitRate) {
-  wsqEncoderParams p;
-  p.image = pixels;
-  p.width = width;
-  p.height = height;
-  p.depth = 8;
-  p.ppi = 500;
-  p.bitRate = bitRate;
-  p.encode();
-  return sha256Hex(p.output);
+  return sha256Hex(testing::encodeForTest(pixels, width, height, bitRate));
 }
 
 TEST(WsqGolden, KnownHashImplementation) {

@@ -121,10 +121,10 @@ size_t SynthesisFilters::workspaceFloats(int longest) const {
 
 void SynthesisFilters::synthesiseRow(const float* in, float* out, int len, bool inverted, float* work) const {
   if (len <= 0) return;
-  const int lowCount = (len + 1) / 2;
-  const int highCount = len / 2;
-  const float* low = in + (inverted ? highCount : 0);
-  const float* high = in + (inverted ? 0 : lowCount);
+  const SplitHalves halves = splitHalves(len, inverted);
+  const int lowCount = halves.lowCount, highCount = halves.highCount;
+  const float* low = in + halves.lowStart;
+  const float* high = in + halves.highStart;
   if (len == 1) {
     out[0] = low[0] * lowOnlyGain_;
     return;
@@ -170,10 +170,7 @@ void SynthesisFilters::synthesiseRow(const float* in, float* out, int len, bool 
 void SynthesisFilters::synthesiseColumns(const float* in, float* out, int width, const WaveletNode& node,
                                          const float* zeros) const {
   const int len = node.leny;
-  const int lowCount = (len + 1) / 2;
-  const int highCount = len / 2;
-  const int lowStart = node.invcl ? highCount : 0;
-  const int highStart = node.invcl ? 0 : lowCount;
+  const SplitHalves halves = splitHalves(len, node.invcl);
   auto row = [&](auto* image, int r) { return image + static_cast<size_t>(node.y + r) * width + node.x; };
   if (len == 1) {
     const float* low = row(in, 0);
@@ -190,13 +187,13 @@ void SynthesisFilters::synthesiseColumns(const float* in, float* out, int width,
       const Term& term = terms[t];
       taps[t] = term.tap;
       if (!term.high) {
-        rows[t] = row(in, lowStart + lowIndex(k + term.offset, len));
+        rows[t] = row(in, halves.lowStart + lowIndex(k + term.offset, len));
         continue;
       }
       // A negated sample is the same product as the sample with its tap negated.
       float sign;
       const int index = highIndex(k + term.offset, len, sign);
-      rows[t] = index < 0 ? zeros : row(in, highStart + index);
+      rows[t] = index < 0 ? zeros : row(in, halves.highStart + index);
       if (index >= 0) taps[t] = sign * term.tap;
     }
     sumOfProducts(row(out, n), node.lenx, rows, taps, static_cast<int>(terms.size()));
