@@ -6,6 +6,7 @@
 // takes the terms as whole rows. Either way every output is the same sum in the same order.
 #include "wsq_decompose.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -102,21 +103,38 @@ void analyse_line(const float* in, int inStride, float* out, int outStride, int 
   for (int i = 0; i < len; ++i) out[i * outStride] = result[i];
 }
 
+// Columns are filtered in strips of this many, copied out of the image and back, so the scratch
+// holds two strips rather than a second image.
+constexpr int kStrip = 64;
+
 size_t decomposeScratchFloats(int width, int height) {
-  // The scratch image, then the split of a row.
-  return static_cast<size_t>(width) * height + 2 * static_cast<size_t>(RowSplit::runLength(width));
+  // Two strips, then the split of a row.
+  return 2 * static_cast<size_t>(kStrip) * height + 2 * static_cast<size_t>(RowSplit::runLength(width));
 }
 
 void wsq_decompose(float* fdata, float* scratch, int width, int height, const WsqTrees& trees) {
-  RowSplit split(scratch + static_cast<size_t>(width) * height, width);
+  float* strip = scratch;
+  float* filtered = strip + static_cast<size_t>(kStrip) * height;
+  RowSplit split(filtered + static_cast<size_t>(kStrip) * height, width);
   for (const WaveletNode& node : trees.w_tree) {
     if (node.lenx <= 0 || node.leny <= 0) continue;
-    // Rows of the node into the scratch image, then its columns back into the image.
+    // Rows of the node in place (a row is split into the run buffers before it is written), then its
+    // columns strip by strip.
     for (int r = 0; r < node.leny; ++r) {
-      const size_t offset = static_cast<size_t>(node.y + r) * width + node.x;
-      analyseRow(fdata + offset, scratch + offset, node.lenx, node.invrw, split);
+      float* row = fdata + static_cast<size_t>(node.y + r) * width + node.x;
+      analyseRow(row, row, node.lenx, node.invrw, split);
     }
-    analyseColumns(scratch, fdata, width, node);
+    for (int c0 = 0; c0 < node.lenx; c0 += kStrip) {
+      const int columns = std::min(kStrip, node.lenx - c0);
+      auto imageRow = [&](int r) { return fdata + static_cast<size_t>(node.y + r) * width + node.x + c0; };
+      for (int r = 0; r < node.leny; ++r) std::copy_n(imageRow(r), columns, strip + static_cast<size_t>(r) * kStrip);
+      WaveletNode part = node;
+      part.x = 0;
+      part.y = 0;
+      part.lenx = columns;
+      analyseColumns(strip, filtered, kStrip, part);
+      for (int r = 0; r < node.leny; ++r) std::copy_n(filtered + static_cast<size_t>(r) * kStrip, columns, imageRow(r));
+    }
   }
 }
 
