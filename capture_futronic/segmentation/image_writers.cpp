@@ -7,15 +7,20 @@
 #include <new>
 #include <string>
 
+#ifdef _WIN32
+#include <share.h>
+#endif
+
 namespace segmentation {
 
 namespace {
 
 constexpr uint32_t kBmpHeaderBytes = 14 + 40 + 256 * 4;  // 1078
 
+// Created anew and not shared while it is written.
 std::FILE* createFile(const wchar_t* path) {
 #ifdef _WIN32
-  return _wfopen(path, L"wb");
+  return _wfsopen(path, L"wb", _SH_DENYRW);
 #else
   return std::fopen(std::filesystem::path(path).string().c_str(), "wb");
 #endif

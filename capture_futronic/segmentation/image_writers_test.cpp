@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "segmentation_test_support.h"
 #include "testing/temp_dir.h"
 
@@ -50,6 +54,23 @@ TEST(WritePgm, Failures) {
   EXPECT_FALSE(writePgm(pattern(4, 4), missing.c_str(), &log));
   EXPECT_EQ(log.lines, (std::vector<std::wstring>{L"DBG PGM imagen vac\u00eda", L"SYS CreateFile"}));
 }
+
+#ifdef _WIN32
+TEST(WritePgm, CreatesTheFileNotShared) {
+  // Another handle that shares everything holds the file: a create that shares nothing must fail.
+  TempDir dir;
+  const auto path = (dir / "held.pgm").wstring();
+  const HANDLE held = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  RecordingLog log;
+  EXPECT_FALSE(writePgm(pattern(4, 4), path.c_str(), &log));
+  EXPECT_EQ(log.lines, (std::vector<std::wstring>{L"SYS CreateFile"}));
+  CloseHandle(held);
+  EXPECT_TRUE(writePgm(pattern(4, 4), path.c_str()));
+}
+#endif
 
 TEST(ToBmp, FiveTwelveSquare) {
   const GrayImage image = pattern(512, 512);

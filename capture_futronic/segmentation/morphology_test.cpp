@@ -64,6 +64,50 @@ TEST(Dilate, SevenBySevenDisc) {
   EXPECT_EQ(picture(corner), (std::vector<std::string>{"###", "###", "###"}));
 }
 
+// The definition, pixel by pixel: every pixel of value `from` writes `from` over the stencil around it
+// (inside the image) into a copy taken at the start of the pass.
+GrayImage spreadByDefinition(const GrayImage& image, uint8_t from, const std::vector<std::string>& stencil) {
+  GrayImage out = image;
+  const int r = static_cast<int>(stencil.size()) / 2;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x) {
+      if (image.at(x, y) != from) continue;
+      for (int dy = -r; dy <= r; ++dy)
+        for (int dx = -r; dx <= r; ++dx) {
+          const int tx = x + dx, ty = y + dy;
+          if (stencil[dy + r][dx + r] == '1' && tx >= 0 && ty >= 0 && tx < image.width && ty < image.height)
+            out.at(tx, ty) = from;
+        }
+    }
+  return out;
+}
+
+TEST(Morphology, AgreesWithThePixelByPixelDefinition) {
+  const std::vector<std::string> cross = {"010", "111", "010"};
+  const std::vector<std::string> disc = {"0011100", "0111110", "1111111", "1111111",
+                                         "1111111", "0111110", "0011100"};
+  struct Size {
+    int w, h;
+  };
+  // Sizes below, at and above the stencils' reach; binary images and images with grey levels.
+  for (const Size size : {Size{1, 1}, Size{2, 1}, Size{1, 7}, Size{3, 3}, Size{7, 5}, Size{40, 31}}) {
+    for (int levels : {2, 4}) {
+      GrayImage image(size.w, size.h);
+      uint32_t state = static_cast<uint32_t>(size.w * 131 + size.h * 7 + levels);
+      for (auto& p : image.data) {
+        state = state * 1664525u + 1013904223u;
+        const int level = static_cast<int>((state >> 24) % static_cast<uint32_t>(levels * 3));
+        p = level == 0 ? 0 : (level == 1 ? 255 : static_cast<uint8_t>(level < levels ? 255 : 64 * (level % 4)));
+      }
+      GrayImage eroded = image, dilated = image;
+      ASSERT_TRUE(erode(eroded, 1));
+      ASSERT_TRUE(dilate(dilated, 1));
+      EXPECT_EQ(eroded.data, spreadByDefinition(image, 255, cross).data) << size.w << " x " << size.h;
+      EXPECT_EQ(dilated.data, spreadByDefinition(image, 0, disc).data) << size.w << " x " << size.h;
+    }
+  }
+}
+
 TEST(Morphology, RefusesUnusableImages) {
   GrayImage empty;
   GrayImage twoChannels(4, 4, 0);
@@ -73,8 +117,10 @@ TEST(Morphology, RefusesUnusableImages) {
   for (GrayImage* image : {&empty, &twoChannels, &shortBuffer}) {
     EXPECT_FALSE(erode(*image, 1));
     EXPECT_FALSE(dilate(*image, 1));
+    // The image is checked before anything changes: the count keeps what it held.
     uint32_t count = 7;
     EXPECT_FALSE(binarizeAndCount(*image, 210, nullptr, &count));
+    EXPECT_EQ(count, 7u);
   }
 }
 

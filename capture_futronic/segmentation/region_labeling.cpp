@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <vector>
 
 namespace segmentation {
 
@@ -33,17 +34,19 @@ bool EfficientRegionLabeling(GrayImage& image, RegionTables& regions, int32_t ca
   logDebug(log, L"EfficientRegionLabeling: Inicializaci\u00f3n de arrays completada");
 
   const int32_t w = image.width, h = image.height;
+  // The image with a background row above and a background column either side, so that every
+  // neighbour is read without a bounds check; labels are written here and copied back.
+  const size_t stride = static_cast<size_t>(w) + 2;
+  std::vector<uint8_t> padded(stride * (static_cast<size_t>(h) + 1), kBackground);
+  for (int32_t y = 0; y < h; ++y) std::copy_n(&image.at(0, y), w, &padded[(y + 1) * stride + 1]);
   int last = 0;  // last provisional label given
   for (int32_t y = 0; y < h; ++y) {
+    uint8_t* row = &padded[(y + 1) * stride + 1];
+    const uint8_t* up = row - stride;
     for (int32_t x = 0; x < w; ++x) {
-      if (image.at(x, y) != 0) continue;
+      if (row[x] != 0) continue;
       // Left, upper-left, upper, upper-right; outside the image counts as background.
-      const int neighbours[4] = {
-          x > 0 ? image.at(x - 1, y) : kBackground,
-          x > 0 && y > 0 ? image.at(x - 1, y - 1) : kBackground,
-          y > 0 ? image.at(x, y - 1) : kBackground,
-          x + 1 < w && y > 0 ? image.at(x + 1, y - 1) : kBackground,
-      };
+      const int neighbours[4] = {row[x - 1], up[x - 1], up[x], up[x + 1]};
       int primary = 0, secondary = 0;
       for (int n : neighbours) {
         if (n == kBackground) continue;
@@ -54,18 +57,20 @@ bool EfficientRegionLabeling(GrayImage& image, RegionTables& regions, int32_t ca
       if (primary == 0) {
         if (last == kMaxLabels) {
           logError(log, L"EfficientRegionLabeling: N\u00famero de regiones sobrepasa l\u00edmite (%d)", 255);
+          for (int32_t yy = 0; yy < h; ++yy) std::copy_n(&padded[(yy + 1) * stride + 1], w, &image.at(0, yy));
           return false;
         }
         label = ++last;
       } else {
         label = primary;
-        if (secondary != 0) {
+        // Classes already joined need no pass over the table.
+        if (secondary != 0 && t.equivalence[secondary] != t.equivalence[primary]) {
           const uint8_t s = t.equivalence[secondary];
           for (int l = 1; l <= last; ++l)
             if (t.equivalence[l] == s) t.equivalence[l] = t.equivalence[primary];
         }
       }
-      image.at(x, y) = static_cast<uint8_t>(label);
+      row[x] = static_cast<uint8_t>(label);
       ++t.count[label];
       t.minX[label] = std::min(t.minX[label], static_cast<uint32_t>(x));
       t.minY[label] = std::min(t.minY[label], static_cast<uint32_t>(y));
@@ -73,6 +78,7 @@ bool EfficientRegionLabeling(GrayImage& image, RegionTables& regions, int32_t ca
       t.maxY[label] = std::max(t.maxY[label], static_cast<uint32_t>(y));
     }
   }
+  for (int32_t y = 0; y < h; ++y) std::copy_n(&padded[(y + 1) * stride + 1], w, &image.at(0, y));
   logDebug(log, L"EfficientRegionLabeling: Primer escaneo y etiquetado completado");
 
   for (auto& p : image.data)

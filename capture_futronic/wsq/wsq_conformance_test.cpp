@@ -7,66 +7,21 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "wsq_decoder.h"
 #include "wsq_encoder_params.h"
-
-#ifndef WSQ_TESTDATA_DIR
-#error "WSQ_TESTDATA_DIR must name the reference data folder"
-#endif
+#include "wsq_testdata.h"
 
 namespace wsq {
 namespace {
 
-using Bytes = std::vector<unsigned char>;
-
-std::string dataDir() {
-  std::string dir = WSQ_TESTDATA_DIR;
-#ifdef _WIN32
-  if (!dir.empty() && dir[0] == '/') dir = "Z:" + dir;  // the Unix root as Wine maps it
-#endif
-  return dir;
-}
-
-bool readFile(const std::string& path, Bytes& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return true;
-}
-
-struct RawImage {
-  std::string name;
-  int width;
-  int height;
-};
-
-// The encoder inputs present in raw/, with their sizes from raw-image-dimensions.json.
-std::vector<RawImage> rawImages() {
-  Bytes json;
-  std::vector<RawImage> out;
-  if (!readFile(dataDir() + "/raw-image-dimensions.json", json)) return out;
-  const std::string text(json.begin(), json.end());
-  size_t pos = 0;
-  while ((pos = text.find("\"fileName\"", pos)) != std::string::npos) {
-    const size_t q1 = text.find('"', text.find(':', pos) + 1);
-    const size_t q2 = text.find('"', q1 + 1);
-    std::string file = text.substr(q1 + 1, q2 - q1 - 1);
-    const size_t w = text.find("\"width\"", q2);
-    const size_t h = text.find("\"height\"", q2);
-    const int width = std::atoi(text.c_str() + text.find(':', w) + 1);
-    const int height = std::atoi(text.c_str() + text.find(':', h) + 1);
-    pos = q2;
-    Bytes probe;
-    const std::string name = file.substr(0, file.find('.'));
-    if (readFile(dataDir() + "/raw/" + file, probe)) out.push_back({name, width, height});
-  }
-  return out;
-}
+using testdata::Bytes;
+using testdata::dataDir;
+using testdata::RawImage;
+using testdata::rawImages;
+using testdata::readFile;
 
 struct Comparison {
   int maxDiff = 0;
@@ -88,16 +43,8 @@ Comparison compare(const Bytes& a, const Bytes& b) {
   return c;
 }
 
-#define SKIP_WITHOUT_DATA()                                                                         \
-  do {                                                                                             \
-    Bytes probe;                                                                                   \
-    if (!readFile(dataDir() + "/PROVENANCE.md", probe)) {                                          \
-      GTEST_SKIP() << "WSQ reference data not found in " << dataDir() << " (shared/testdata/wsq-nist)"; \
-    }                                                                                              \
-  } while (0)
-
 TEST(WsqConformance, DecoderReproducesTheReferenceDecodings) {
-  SKIP_WITHOUT_DATA();
+  SKIP_WITHOUT_WSQ_TESTDATA();
   int decoded = 0;
   for (const RawImage& img : rawImages()) {
     Bytes source;
@@ -130,7 +77,7 @@ TEST(WsqConformance, DecoderReproducesTheReferenceDecodings) {
 }
 
 TEST(WsqConformance, DecoderReadsStreamsWithOtherFilterLengths) {
-  SKIP_WITHOUT_DATA();
+  SKIP_WITHOUT_WSQ_TESTDATA();
   int decoded = 0;
   for (const char* name : {"cmp00009", "cmp00010", "cmp00013", "cmp00014", "cmp00015", "cmp00016"}) {
     Bytes stream, recon;
@@ -218,12 +165,12 @@ int compareWithReferenceEncoder(const char* rate) {
 }
 
 TEST(WsqConformance, EncoderAgreesWithTheReferenceEncoderAt075) {
-  SKIP_WITHOUT_DATA();
+  SKIP_WITHOUT_WSQ_TESTDATA();
   EXPECT_GE(compareWithReferenceEncoder("075"), 7);
 }
 
 TEST(WsqConformance, EncoderAgreesWithTheReferenceEncoderAt225) {
-  SKIP_WITHOUT_DATA();
+  SKIP_WITHOUT_WSQ_TESTDATA();
   EXPECT_GE(compareWithReferenceEncoder("225"), 6);
 }
 

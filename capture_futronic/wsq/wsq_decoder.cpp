@@ -2,8 +2,10 @@
 // Malformed input ends in a DecodeError caught at the public functions.
 #include "wsq_decoder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <memory>
 #include <new>
 #include <utility>
 #include <stdexcept>
@@ -69,74 +71,133 @@ class ByteReader {
   size_t pos_ = 0;
 };
 
+// Codes of up to kLookupBits bits are found with one look-up of the next kLookupBits bits.
+constexpr int kLookupBits = 9;
+
 struct HuffmanDecodeTable {
   bool defined = false;
   int maxcode[MAX_HUFFBITS + 1];
   int mincode[MAX_HUFFBITS + 1];
   int valptr[MAX_HUFFBITS + 1];
   unsigned char values[MAX_HUFFCOUNTS];
+  // For every kLookupBits-bit pattern: the code length (0: longer, or no code) and the symbol.
+  unsigned char lookupLength[1 << kLookupBits];
+  unsigned char lookupSymbol[1 << kLookupBits];
+
+  // The symbol of `code`, `length` bits long, or -1 when no code of that length has that value.
+  int symbolOf(int code, int length) const {
+    if (maxcode[length] >= 0 && code <= maxcode[length] && code >= mincode[length]) {
+      return values[valptr[length] + code - mincode[length]];
+    }
+    return -1;
+  }
+  // Fills the look-up from the code ranges: the first length at which a pattern's leading bits make a
+  // code, as reading bit by bit would find it.
+  void buildLookup() {
+    for (int pattern = 0; pattern < (1 << kLookupBits); ++pattern) {
+      lookupLength[pattern] = 0;
+      lookupSymbol[pattern] = 0;
+      for (int length = 1; length <= kLookupBits; ++length) {
+        const int symbol = symbolOf(pattern >> (kLookupBits - length), length);
+        if (symbol >= 0) {
+          lookupLength[pattern] = static_cast<unsigned char>(length);
+          lookupSymbol[pattern] = static_cast<unsigned char>(symbol);
+          break;
+        }
+      }
+    }
+  }
 };
 
 // Reads the coded bits of one block: MSB first, 0xFF 0x00 stands for 0xFF, any other byte after 0xFF is
-// a marker and ends the data.
+// a marker and ends the data. Whole bytes are taken ahead into a 64-bit buffer, never past a marker;
+// running out of bits fails only when a bit is actually needed.
 class BitReader {
  public:
   BitReader(const unsigned char* data, size_t size, size_t pos) : data_(data), size_(size), pos_(pos) {}
+  // Where the data not yet taken into the buffer starts; everything between the last bit read and here
+  // is coded data, so the next marker is found from here as from the last byte read.
   size_t pos() const { return pos_; }
 
   int bit() {
-    if (left_ == 0) load();
-    --left_;
-    return (current_ >> left_) & 1;
+    if (count_ == 0) {
+      fill();
+      if (count_ == 0) failAtEnd();
+    }
+    --count_;
+    return static_cast<int>((buffer_ >> count_) & 1u);
   }
   unsigned bits(int n) {
+    if (count_ < n) fill();
+    if (count_ >= n) {
+      count_ -= n;
+      return static_cast<unsigned>((buffer_ >> count_) & ((uint64_t{1} << n) - 1u));
+    }
     unsigned v = 0;
     for (int i = 0; i < n; ++i) v = (v << 1) | static_cast<unsigned>(bit());
     return v;
   }
+  // The next kLookupBits bits, or -1 when fewer are left before the end of the data.
+  int peekLookup() {
+    if (count_ < kLookupBits) fill();
+    if (count_ < kLookupBits) return -1;
+    return static_cast<int>((buffer_ >> (count_ - kLookupBits)) & ((1u << kLookupBits) - 1u));
+  }
+  void skip(int n) { count_ -= n; }
   // Before a symbol: when a restart marker follows and the bits left in the current byte are all 1s
   // (padding), skip both. Returns true when a restart was taken.
   bool takeRestart() {
-    const unsigned mask = (1u << left_) - 1u;
-    if ((current_ & mask) != mask) return false;
+    const int partial = count_ % 8;
+    if (count_ > partial) return false;  // whole data bytes follow: no marker yet
+    const uint64_t mask = (uint64_t{1} << partial) - 1u;
+    if ((buffer_ & mask) != mask) return false;
     if (pos_ + 1 < size_ && data_[pos_] == 0xFF && data_[pos_ + 1] >= 0xB0 && data_[pos_ + 1] <= 0xB7) {
       pos_ += 2;
-      left_ = 0;
+      count_ = 0;
+      buffer_ = 0;
       return true;
     }
     return false;
   }
 
  private:
-  void load() {
-    if (pos_ >= size_) fail("stream ends inside coded data");
-    const unsigned char b = data_[pos_];
-    if (b == 0xFF) {
-      if (pos_ + 1 >= size_) fail("stream ends inside coded data");
-      if (data_[pos_ + 1] != 0x00) fail("coded data of a block ends early (marker " +
-                                        hex4(0xFF00 | data_[pos_ + 1]) + " reached)");
-      pos_ += 2;
-    } else {
-      ++pos_;
+  void fill() {
+    while (count_ <= 56) {
+      if (pos_ >= size_) return;
+      const unsigned char b = data_[pos_];
+      if (b == 0xFF) {
+        if (pos_ + 1 >= size_ || data_[pos_ + 1] != 0x00) return;
+        pos_ += 2;
+      } else {
+        ++pos_;
+      }
+      buffer_ = (buffer_ << 8) | b;
+      count_ += 8;
     }
-    current_ = b;
-    left_ = 8;
+  }
+  [[noreturn]] void failAtEnd() const {
+    if (pos_ >= size_ || pos_ + 1 >= size_) fail("stream ends inside coded data");
+    fail("coded data of a block ends early (marker " + hex4(0xFF00 | data_[pos_ + 1]) + " reached)");
   }
 
   const unsigned char* data_;
   size_t size_;
   size_t pos_;
-  unsigned current_ = 0;
-  int left_ = 0;
+  uint64_t buffer_ = 0;
+  int count_ = 0;  // bits of buffer_ not yet read, the lowest ones
 };
 
 int decodeSymbol(BitReader& reader, const HuffmanDecodeTable& table) {
+  const int pattern = reader.peekLookup();
+  if (pattern >= 0 && table.lookupLength[pattern] != 0) {
+    reader.skip(table.lookupLength[pattern]);
+    return table.lookupSymbol[pattern];
+  }
   int code = 0;
   for (int length = 1; length <= MAX_HUFFBITS; ++length) {
     code = (code << 1) | reader.bit();
-    if (table.maxcode[length] >= 0 && code <= table.maxcode[length] && code >= table.mincode[length]) {
-      return table.values[table.valptr[length] + code - table.mincode[length]];
-    }
+    const int symbol = table.symbolOf(code, length);
+    if (symbol >= 0) return symbol;
   }
   fail("invalid Huffman code");
 }
@@ -168,7 +229,15 @@ class Parser {
   int lowLength_ = 0, highLength_ = 0;
   HuffmanDecodeTable tables_[8] = {};
   WsqTrees trees_;
-  std::vector<float> image_;  // dequantised coefficients, then the rebuilt image
+  // The call's working memory, one allocation: the image (dequantised coefficients, then the rebuilt
+  // pixels as floats), then a scratch image that first holds a block's quantised values (exact as
+  // floats) and later serves the inverse transform. Nothing is zeroed; subbands no block filled are
+  // cleared before the rebuild.
+  std::unique_ptr<float[]> work_;
+  size_t pixels_ = 0;
+  bool bandFilled_[Q_TREELEN] = {};
+  float* coefficientImage() { return work_.get(); }
+  float* scratch() { return work_.get() + pixels_; }
 };
 
 void Parser::readTransformTable(int length) {
@@ -256,6 +325,7 @@ void Parser::readHuffmanTables(int length, WsqSegmentInfo& segment) {
       }
       code <<= 1;
     }
+    table.buildLookup();
     table.defined = true;
     segment.tableIds.push_back(id);
   }
@@ -283,7 +353,8 @@ void Parser::readFrameHeader(int length) {
   if (pixels > limits_.maxPixels) fail("frame of " + std::to_string(info.width) + " x " +
                                        std::to_string(info.height) + " pixels is larger than allowed");
   trees_ = build_wsq_trees(info.width, info.height);
-  image_.assign(pixels, 0.0f);
+  work_.reset(new float[2 * pixels]);
+  pixels_ = pixels;
   if (keepCoefficients_) subbands.assign(NUM_SUBBANDS, {});
   haveFrame_ = true;
 }
@@ -307,18 +378,18 @@ void Parser::readBlock(int length, WsqSegmentInfo& segment) {
   blockInfo.tableId = id;
   blockInfo.coefficients = count;
   const size_t start = in_.pos();
-  std::vector<int> values;
-  values.reserve(static_cast<size_t>(count));
+  float* values = scratch();
   if (count > 0) {
     const HuffmanDecodeTable& table = tables_[id];
     if (!table.defined) fail("block " + std::to_string(block + 1) + " names undefined Huffman table " +
                              std::to_string(id));
     BitReader reader(in_.data(), in_.size(), in_.pos());
-    while (static_cast<int>(values.size()) < count) {
+    int filled = 0;
+    while (filled < count) {
       while (reader.takeRestart()) {
       }
       const int symbol = decodeSymbol(reader, table);
-      const int remaining = count - static_cast<int>(values.size());
+      const int remaining = count - filled;
       int run = 0;
       if (symbol >= 1 && symbol <= 100) {
         run = symbol;
@@ -327,22 +398,23 @@ void Parser::readBlock(int length, WsqSegmentInfo& segment) {
       } else if (symbol == 106) {
         run = static_cast<int>(reader.bits(16));
       } else if (symbol == 101) {
-        values.push_back(static_cast<int>(reader.bits(8)));
+        values[filled++] = static_cast<float>(reader.bits(8));
       } else if (symbol == 102) {
-        values.push_back(-static_cast<int>(reader.bits(8)));
+        values[filled++] = -static_cast<float>(reader.bits(8));
       } else if (symbol == 103) {
-        values.push_back(static_cast<int>(reader.bits(16)));
+        values[filled++] = static_cast<float>(reader.bits(16));
       } else if (symbol == 104) {
-        values.push_back(-static_cast<int>(reader.bits(16)));
+        values[filled++] = -static_cast<float>(reader.bits(16));
       } else if (symbol >= 107 && symbol <= 254 && symbol != 180) {
-        values.push_back(symbol - 180);
+        values[filled++] = static_cast<float>(symbol - 180);
       } else {
         fail("invalid symbol " + std::to_string(symbol) + " in block " + std::to_string(block + 1));
       }
       if (run > 0) {
         if (run > remaining) fail("zero run of " + std::to_string(run) + " passes the end of block " +
                                   std::to_string(block + 1));
-        values.insert(values.end(), static_cast<size_t>(run), 0);
+        std::fill(values + filled, values + filled + run, 0.0f);
+        filled += run;
       }
     }
     in_.seek(reader.pos());
@@ -359,16 +431,18 @@ void Parser::readBlock(int length, WsqSegmentInfo& segment) {
     if (q == 0.0f) continue;
     const float halfZ = info.z[band] / 2.0f;
     const QuantNode& node = trees_.q_tree[band];
+    const size_t area = static_cast<size_t>(node.lenx) * node.leny;
     if (keepCoefficients_) {
-      subbands[band].assign(values.begin() + static_cast<long>(k),
-                            values.begin() + static_cast<long>(k + static_cast<size_t>(node.lenx) * node.leny));
+      subbands[band].resize(area);
+      for (size_t i = 0; i < area; ++i) subbands[band][i] = static_cast<int>(values[k + i]);
     }
+    bandFilled_[band] = true;
     for (int row = 0; row < node.leny; ++row) {
-      float* out = image_.data() + static_cast<size_t>(node.y + row) * info.width + node.x;
+      float* out = coefficientImage() + static_cast<size_t>(node.y + row) * info.width + node.x;
       for (int col = 0; col < node.lenx; ++col) {
-        const int p = values[k++];
-        if (p > 0) out[col] = (static_cast<float>(p) - c) * q + halfZ;
-        else if (p < 0) out[col] = (static_cast<float>(p) + c) * q - halfZ;
+        const float p = values[k++];
+        if (p > 0.0f) out[col] = (p - c) * q + halfZ;
+        else if (p < 0.0f) out[col] = (p + c) * q - halfZ;
         else out[col] = 0.0f;
       }
     }
@@ -440,16 +514,25 @@ void Parser::parse() {
 void Parser::rebuild(WsqImage& image) {
   SynthesisFilters filters;
   filters.build(lowHalf_, lowLength_, highHalf_, highLength_);
-  std::vector<float> scratch(image_.size());
-  wsq_reconstruct(image_.data(), scratch.data(), info.width, info.height, trees_, filters);
+  for (int band = 0; band < Q_TREELEN; ++band) {
+    if (bandFilled_[band]) continue;
+    const QuantNode& node = trees_.q_tree[band];
+    for (int row = 0; row < node.leny; ++row) {
+      float* out = coefficientImage() + static_cast<size_t>(node.y + row) * info.width + node.x;
+      std::fill(out, out + node.lenx, 0.0f);
+    }
+  }
+  wsq_reconstruct(coefficientImage(), scratch(), info.width, info.height, trees_, filters);
   image.width = info.width;
   image.height = info.height;
-  image.pixels.resize(image_.size());
-  for (size_t i = 0; i < image_.size(); ++i) {
-    const float v = image_[i] * info.r_scale + info.m_shift;
-    const float rounded = std::floor(v + 0.5f);
-    // NaN and out-of-range values are clipped too.
-    image.pixels[i] = rounded >= 255.0f ? 255 : (rounded > 0.0f ? static_cast<unsigned char>(rounded) : 0);
+  image.pixels.resize(pixels_);
+  const float scale = info.r_scale, shift = info.m_shift;
+  const float* coefficients = coefficientImage();
+  unsigned char* pixels = image.pixels.data();
+  for (size_t i = 0; i < pixels_; ++i) {
+    // floor(v + 0.5) clipped to 0..255, NaN to 0: for v + 0.5 in [1, 255) the floor is the truncation.
+    const float v = (coefficients[i] * scale + shift) + 0.5f;
+    pixels[i] = v >= 255.0f ? 255 : (v >= 1.0f ? static_cast<unsigned char>(static_cast<int>(v)) : 0);
   }
 }
 

@@ -14,6 +14,7 @@
 #include "wsq_test_image.h"
 #include "wsq_decompose.h"
 #include "wsq_encoder_params.h"
+#include "wsq_test_encode.h"
 #include "wsq_huffman.h"
 #include "wsq_synthesis.h"
 
@@ -23,15 +24,7 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 Bytes encode(const Bytes& image, int width, int height, float bitRate) {
-  wsqEncoderParams p;
-  p.image = image;
-  p.width = width;
-  p.height = height;
-  p.depth = 8;
-  p.ppi = 500;
-  p.bitRate = bitRate;
-  p.encode();
-  return p.output;
+  return testing::encodeForTest(image, width, height, bitRate);
 }
 
 double psnr(const Bytes& a, const Bytes& b) {

@@ -1,10 +1,16 @@
 // wsq_decompose.cpp: forward transform of the encoder.
+//
+// Output k of the low-pass half is sum_j LO[j] x[2k + 4 - j] (j = 0..8), of the high-pass half
+// sum_j HI[j] x[2k + 4 - j] (j = 0..6), each summed from j = 0 upwards. A row is split into its even and
+// odd samples, extended by mirroring, so that every term reads a contiguous run of samples; a column pass
+// takes the terms as whole rows. Either way every output is the same sum in the same order.
 #include "wsq_decompose.h"
 
+#include <algorithm>
 #include <cstddef>
-#include <cstdio>
+#include <vector>
 
-#include "wsq_memory.h"
+#include "wsq_filter_kernel.h"
 
 namespace wsq {
 namespace {
@@ -19,54 +25,117 @@ int mirrorWhole(int i, int n) {
   return i < n ? i : period - i;
 }
 
+// Offset from 2k of the sample each tap multiplies, tap by tap.
+constexpr int kLowOffsets[LO_FILTER_LEN] = {4, 3, 2, 1, 0, -1, -2, -3, -4};
+constexpr int kHighOffsets[HI_FILTER_LEN] = {4, 3, 2, 1, 0, -1, -2};
+// Half samples of extension before and after each of the even and odd runs.
+constexpr int kPad = 2;
+
+// Even and odd samples of one row with kPad extended samples at either end, for rows of up to
+// `longest` samples.
+class RowSplit {
+ public:
+  RowSplit(float* storage, int longest) : even_(storage), odd_(storage + runLength(longest)) {}
+  static int runLength(int longest) { return (longest + 1) / 2 + 2 * kPad; }
+
+  void load(const float* in, int len) {
+    const int half = (len + 1) / 2;
+    const int pairs = len / 2;  // positions whose even and odd samples are both inside the row
+    for (int i = 0; i < pairs; ++i) {
+      even_[i + kPad] = in[2 * i];
+      odd_[i + kPad] = in[2 * i + 1];
+    }
+    auto mirrored = [&](int i) {
+      even_[i + kPad] = in[mirrorWhole(2 * i, len)];
+      odd_[i + kPad] = in[mirrorWhole(2 * i + 1, len)];
+    };
+    for (int i = -kPad; i < 0; ++i) mirrored(i);
+    for (int i = pairs; i < half + kPad; ++i) mirrored(i);
+  }
+  // The run that the tap at `offset` from 2k reads for k = 0, 1, ...
+  const float* at(int offset) const {
+    const int parity = offset & 1;
+    return (parity ? odd_ : even_) + kPad + (offset - parity) / 2;
+  }
+
+ private:
+  float* even_;
+  float* odd_;
+};
+
+void analyseRow(const float* in, float* out, int len, bool inverted, RowSplit& split) {
+  if (len <= 0) return;
+  const SplitHalves halves = splitHalves(len, inverted);
+  split.load(in, len);
+  const float* runs[LO_FILTER_LEN];
+  for (int t = 0; t < LO_FILTER_LEN; ++t) runs[t] = split.at(kLowOffsets[t]);
+  sumOfProducts(out + halves.lowStart, halves.lowCount, runs, LO_FILTER, LO_FILTER_LEN);
+  for (int t = 0; t < HI_FILTER_LEN; ++t) runs[t] = split.at(kHighOffsets[t]);
+  sumOfProducts(out + halves.highStart, halves.highCount, runs, HI_FILTER, HI_FILTER_LEN);
+}
+
+// The columns of a node: each output row is a sum of whole input rows, read from `in` and written
+// to `out` (both width floats a row, the node at x, y of lenx x leny).
+void analyseColumns(const float* in, float* out, int width, const WaveletNode& node) {
+  const int len = node.leny;
+  const SplitHalves halves = splitHalves(len, node.invcl);
+  auto row = [&](auto* image, int r) { return image + static_cast<size_t>(node.y + r) * width + node.x; };
+  const float* rows[LO_FILTER_LEN];
+  for (int k = 0; k < halves.lowCount; ++k) {
+    for (int t = 0; t < LO_FILTER_LEN; ++t) rows[t] = row(in, mirrorWhole(2 * k + kLowOffsets[t], len));
+    sumOfProducts(row(out, halves.lowStart + k), node.lenx, rows, LO_FILTER, LO_FILTER_LEN);
+  }
+  for (int k = 0; k < halves.highCount; ++k) {
+    for (int t = 0; t < HI_FILTER_LEN; ++t) rows[t] = row(in, mirrorWhole(2 * k + kHighOffsets[t], len));
+    sumOfProducts(row(out, halves.highStart + k), node.lenx, rows, HI_FILTER, HI_FILTER_LEN);
+  }
+}
+
 }  // namespace
 
 void analyse_line(const float* in, int inStride, float* out, int outStride, int len, bool inverted) {
   if (len <= 0) return;
-  const int lowCount = (len + 1) / 2;
-  const int highCount = len / 2;
-  const int lowStart = inverted ? highCount : 0;
-  const int highStart = inverted ? 0 : lowCount;
-  constexpr int loHalf = LO_FILTER_LEN / 2;
-  constexpr int hiHalf = HI_FILTER_LEN / 2;
-  for (int k = 0; k < lowCount; ++k) {
-    float sum = 0.0f;
-    const int centre = 2 * k;
-    for (int j = -loHalf; j <= loHalf; ++j) {
-      sum += LO_FILTER[j + loHalf] * in[mirrorWhole(centre - j, len) * inStride];
-    }
-    out[(lowStart + k) * outStride] = sum;
-  }
-  for (int k = 0; k < highCount; ++k) {
-    float sum = 0.0f;
-    const int centre = 2 * k + 1;
-    for (int j = -hiHalf; j <= hiHalf; ++j) {
-      sum += HI_FILTER[j + hiHalf] * in[mirrorWhole(centre - j, len) * inStride];
-    }
-    out[(highStart + k) * outStride] = sum;
-  }
+  std::vector<float> line(static_cast<size_t>(len)), result(static_cast<size_t>(len));
+  std::vector<float> runs(2 * static_cast<size_t>(RowSplit::runLength(len)));
+  RowSplit split(runs.data(), len);
+  for (int i = 0; i < len; ++i) line[i] = in[i * inStride];
+  analyseRow(line.data(), result.data(), len, inverted, split);
+  for (int i = 0; i < len; ++i) out[i * outStride] = result[i];
 }
 
-int wsq_decompose(float* fdata, int width, int height, const WsqTrees& trees) {
-  float* fdata1 = static_cast<float*>(wsqAllocate(sizeof(float) * static_cast<size_t>(width) * height, -94));
-  if (fdata1 == nullptr) {
-    std::fprintf(stderr, "ERROR : wsq_decompose : malloc : fdata1\n");
-    return -94;
-  }
+// Columns are filtered in strips of this many, copied out of the image and back, so the scratch
+// holds two strips rather than a second image.
+constexpr int kStrip = 64;
+
+size_t decomposeScratchFloats(int width, int height) {
+  // Two strips, then the split of a row.
+  return 2 * static_cast<size_t>(kStrip) * height + 2 * static_cast<size_t>(RowSplit::runLength(width));
+}
+
+void wsq_decompose(float* fdata, float* scratch, int width, int height, const WsqTrees& trees) {
+  float* strip = scratch;
+  float* filtered = strip + static_cast<size_t>(kStrip) * height;
+  RowSplit split(filtered + static_cast<size_t>(kStrip) * height, width);
   for (const WaveletNode& node : trees.w_tree) {
     if (node.lenx <= 0 || node.leny <= 0) continue;
-    // Rows of the node into the scratch image, then its columns back into the image.
+    // Rows of the node in place (a row is split into the run buffers before it is written), then its
+    // columns strip by strip.
     for (int r = 0; r < node.leny; ++r) {
-      const size_t offset = static_cast<size_t>(node.y + r) * width + node.x;
-      analyse_line(fdata + offset, 1, fdata1 + offset, 1, node.lenx, node.invrw);
+      float* row = fdata + static_cast<size_t>(node.y + r) * width + node.x;
+      analyseRow(row, row, node.lenx, node.invrw, split);
     }
-    for (int c = 0; c < node.lenx; ++c) {
-      const size_t offset = static_cast<size_t>(node.y) * width + node.x + c;
-      analyse_line(fdata1 + offset, width, fdata + offset, width, node.leny, node.invcl);
+    for (int c0 = 0; c0 < node.lenx; c0 += kStrip) {
+      const int columns = std::min(kStrip, node.lenx - c0);
+      auto imageRow = [&](int r) { return fdata + static_cast<size_t>(node.y + r) * width + node.x + c0; };
+      for (int r = 0; r < node.leny; ++r) std::copy_n(imageRow(r), columns, strip + static_cast<size_t>(r) * kStrip);
+      WaveletNode part = node;
+      part.x = 0;
+      part.y = 0;
+      part.lenx = columns;
+      analyseColumns(strip, filtered, kStrip, part);
+      for (int r = 0; r < node.leny; ++r) std::copy_n(filtered + static_cast<size_t>(r) * kStrip, columns, imageRow(r));
     }
   }
-  wsqFree(fdata1);
-  return 0;
 }
 
 }  // namespace wsq

@@ -2,13 +2,18 @@
 // symmetric extension). Pure function; any thread.
 #pragma once
 
+#include <cstddef>
+
 #include "wsq_tree.h"
 
 namespace wsq {
 
+// Floats of scratch wsq_decompose needs for an image of width x height.
+size_t decomposeScratchFloats(int width, int height);
+
 // Filters the image in place through the 20 splits of `trees`. `fdata` holds width x height floats, row
-// by row. Returns 0, or -94 (text on standard error) when the scratch image cannot be allocated.
-int wsq_decompose(float* fdata, int width, int height, const WsqTrees& trees);
+// by row; `scratch` holds decomposeScratchFloats(width, height) floats, not necessarily initialised.
+void wsq_decompose(float* fdata, float* scratch, int width, int height, const WsqTrees& trees);
 
 // One-dimensional analysis of `len` samples read with stride `inStride` from `in`, written with stride
 // `outStride` to `out`: the ceil(len/2) low-pass outputs (even positions) and the floor(len/2) high-pass

@@ -13,7 +13,7 @@ int conv_img_2_flt(float* fip, float* m_shift, float* r_scale, const unsigned ch
 
 // Encodes width x height pixels (rows from the top) at `r_bitrate` bits per pixel. On 0 `*odata` is a
 // buffer from wsqAllocate (release it with wsqFree) holding `*olen` bytes; on any other status nothing
-// is handed over. Statuses: -10, -91, -92, -94, -90, -93, -11, -12, -13 and those of the stream writer
+// is handed over. Statuses: -10 (its working memory), -91, -92, -93, -11, -12 and those of the stream writer
 // and the coder.
 int wsq_encode_1(unsigned char** odata, int* olen, const unsigned char* idata, int width, int height,
                  float r_bitrate);

@@ -139,7 +139,7 @@ void* failOne(std::size_t bytes, int status) { return status == failingStatus ? 
 
 TEST(WsqEncoder, EachAllocationFailureReturnsItsStatus) {
   const std::vector<unsigned char> image = testing::syntheticFinger(128, 96);
-  for (int status : {-10, -94, -90, -12, -13, -48, -2, -3}) {
+  for (int status : {-10, -12, -48, -2, -3}) {
     failingStatus = status;
     ScopedWsqAllocator scoped(failOne);
     EXPECT_EQ(encodeError(paramsFor(image, 128, 96)),

@@ -2,6 +2,7 @@
 #include "wsq_huffman.h"
 
 #include <cstddef>
+#include <utility>
 #include <cstdio>
 
 #include "wsq_memory.h"
@@ -33,22 +34,49 @@ int find_huff_sizes(int* codesize, const int* counts) {
   if (freq.p == nullptr) return -2;
   Owned<int> others{allocateArray<int>(COUNT_SIZE, -3, "ERROR : find_huff_sizes : malloc : others\n")};
   if (others.p == nullptr) return -3;
+  // A min-heap of the entries still in play, least frequent on top and, among equal frequencies, the
+  // larger symbol number first: the order in which a scan for the least frequent entry would take them.
+  int heap[COUNT_SIZE];
+  int heapSize = 0;
+  auto before = [&](int a, int b) { return freq.p[a] < freq.p[b] || (freq.p[a] == freq.p[b] && a > b); };
+  auto siftDown = [&](int i) {
+    for (;;) {
+      int best = i;
+      const int l = 2 * i + 1, r = 2 * i + 2;
+      if (l < heapSize && before(heap[l], heap[best])) best = l;
+      if (r < heapSize && before(heap[r], heap[best])) best = r;
+      if (best == i) return;
+      std::swap(heap[i], heap[best]);
+      i = best;
+    }
+  };
+  auto pop = [&] {
+    const int top = heap[0];
+    heap[0] = heap[--heapSize];
+    siftDown(0);
+    return top;
+  };
+  auto push = [&](int entry) {
+    int i = heapSize++;
+    heap[i] = entry;
+    while (i > 0 && before(heap[i], heap[(i - 1) / 2])) {
+      std::swap(heap[i], heap[(i - 1) / 2]);
+      i = (i - 1) / 2;
+    }
+  };
   for (int i = 0; i < COUNT_SIZE; ++i) {
     freq.p[i] = counts[i];
     others.p[i] = -1;
     codesize[i] = 0;
+    if (counts[i] > 0) push(i);
   }
-  for (;;) {
-    int v1 = -1, v2 = -1;
-    for (int i = 0; i < COUNT_SIZE; ++i) {
-      if (freq.p[i] > 0 && (v1 < 0 || freq.p[i] <= freq.p[v1])) v1 = i;
-    }
-    for (int i = 0; i < COUNT_SIZE; ++i) {
-      if (i != v1 && freq.p[i] > 0 && (v2 < 0 || freq.p[i] <= freq.p[v2])) v2 = i;
-    }
-    if (v2 < 0) break;
+  // Merge the two least frequent entries into the first until one is left.
+  while (heapSize > 1) {
+    int v1 = pop();
+    int v2 = pop();
     freq.p[v1] += freq.p[v2];
     freq.p[v2] = 0;
+    push(v1);
     ++codesize[v1];
     while (others.p[v1] != -1) {
       v1 = others.p[v1];
@@ -159,8 +187,6 @@ int compress_block(unsigned char* outbuf, int* obytes, int outSize, const int16_
                    const HuffmanCodeTable& table) {
   int written = 0;
   bool overflow = false;
-  unsigned accumulator = 0;  // pending bits, right-aligned
-  int pending = 0;
   auto putByte = [&](unsigned char byte) {
     if (written >= outSize) {
       overflow = true;
@@ -172,14 +198,15 @@ int compress_block(unsigned char* outbuf, int* obytes, int outSize, const int16_
     putByte(byte);
     if (byte == 0xFF) putByte(0x00);
   };
-  auto putBits = [&](unsigned bits, int n) {
-    for (int i = n - 1; i >= 0; --i) {
-      accumulator = (accumulator << 1) | ((bits >> i) & 1u);
-      if (++pending == 8) {
-        putCodedByte(static_cast<unsigned char>(accumulator));
-        accumulator = 0;
-        pending = 0;
-      }
+  // Bits wait in a 64-bit accumulator (right-aligned) and leave it a byte at a time.
+  uint64_t accumulator = 0;
+  int pending = 0;
+  auto putBits = [&](uint64_t bits, int n) {
+    accumulator = (accumulator << n) | (bits & ((uint64_t{1} << n) - 1u));
+    pending += n;
+    while (pending >= 8) {
+      pending -= 8;
+      putCodedByte(static_cast<unsigned char>(accumulator >> pending));
     }
   };
   bool missingCode = false;
@@ -189,11 +216,12 @@ int compress_block(unsigned char* outbuf, int* obytes, int outSize, const int16_
       missingCode = true;
       return;
     }
-    putBits(table.code[s.symbol], table.size[s.symbol]);
-    if (s.rawBitCount > 0) putBits(s.rawBits, s.rawBitCount);
+    // The code and its raw bits (at most 16 + 16) in one go.
+    putBits((uint64_t{table.code[s.symbol]} << s.rawBitCount) | (s.rawBits & ((1u << s.rawBitCount) - 1u)),
+            table.size[s.symbol] + s.rawBitCount);
   });
   if (pending > 0 && !overflow && !missingCode) {
-    putBits((1u << (8 - pending)) - 1u, 8 - pending);
+    putBits((uint64_t{1} << (8 - pending)) - 1u, 8 - pending);
   }
   if (missingCode) {
     std::fprintf(stderr, "ERROR : compress_block : symbol without a code\n");

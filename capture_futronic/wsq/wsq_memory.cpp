@@ -15,6 +15,11 @@ void* wsqAllocate(std::size_t bytes, int failStatus) {
   return std::calloc(bytes == 0 ? 1 : bytes, 1);
 }
 
+void* wsqAllocateUninitialised(std::size_t bytes, int failStatus) {
+  if (currentAllocator != nullptr) return currentAllocator(bytes, failStatus);
+  return std::malloc(bytes == 0 ? 1 : bytes);
+}
+
 void wsqFree(void* p) { std::free(p); }
 
 ScopedWsqAllocator::ScopedWsqAllocator(WsqAllocator allocator) : previous_(currentAllocator) {

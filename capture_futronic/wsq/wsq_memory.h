@@ -10,6 +10,8 @@ namespace wsq {
 // Returns `bytes` zeroed bytes, or nullptr when the memory is not available. `failStatus` names the
 // buffer by the status its failure returns.
 void* wsqAllocate(std::size_t bytes, int failStatus);
+// The same without zeroing, for buffers that are written before they are read.
+void* wsqAllocateUninitialised(std::size_t bytes, int failStatus);
 void wsqFree(void* p);
 
 using WsqAllocator = void* (*)(std::size_t bytes, int failStatus);

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdio>
 
-#include "wsq_memory.h"
 
 namespace wsq {
 namespace {
@@ -72,8 +71,8 @@ void variance(QuantParams& params, const float* fip, int width, const WsqTrees& 
   }
 }
 
-int quantize(int16_t** sip, int* cmp_siz, QuantParams& params, const WsqTrees& trees, const float* fip,
-             int width, int height) {
+int quantize(int16_t* sip, int* cmp_siz, QuantParams& params, const WsqTrees& trees, const float* fip,
+             int width, int /*height*/) {
   // Relative bin widths.
   double relative[NUM_SUBBANDS] = {};
   for (int band = 0; band < NUM_SUBBANDS; ++band) {
@@ -86,12 +85,7 @@ int quantize(int16_t** sip, int* cmp_siz, QuantParams& params, const WsqTrees& t
     }
   }
 
-  const size_t n = static_cast<size_t>(width) * height;
-  int16_t* out = static_cast<int16_t*>(wsqAllocate(n * sizeof(int16_t), -90));
-  if (out == nullptr) {
-    std::fprintf(stderr, "ERROR : quantize : calloc : sip\n");
-    return -90;
-  }
+  int16_t* out = sip;
 
   // Retained subbands; the ones whose bins would span more than five standard deviations are dropped
   // and the overall factor q is found again without them.
@@ -140,27 +134,26 @@ int quantize(int16_t** sip, int* cmp_siz, QuantParams& params, const WsqTrees& t
     const QuantNode& node = trees.q_tree[band];
     for (int row = 0; row < node.leny; ++row) {
       const float* p = fip + static_cast<size_t>(node.y + row) * width + node.x;
+      int16_t* o = out + count;
+      unsigned inRange = 1;
       for (int col = 0; col < node.lenx; ++col) {
         const float x = p[col];
-        float value;
-        if (-halfZ <= x && x <= halfZ) {
-          value = 0.0f;
-        } else if (x > 0.0f) {
-          value = (x - halfZ) / Q + 1.0f;
-        } else {
-          value = (x + halfZ) / Q - 1.0f;
-        }
+        // (x - Z/2) / Q + 1 above the zero bin and (x + Z/2) / Q - 1 below it are the same magnitude
+        // with the sign of x: negation is exact, so one expression serves both and the loop vectorises.
+        const float magnitude = (std::fabs(x) - halfZ) / Q + 1.0f;
+        const float value = (-halfZ <= x && x <= halfZ) ? 0.0f : std::copysign(magnitude, x);
         // Non-finite coefficients (a non-finite bit rate) fail here too.
-        if (!(value > -32768.0f && value < 32768.0f)) {
-          std::fprintf(stderr, "ERROR : quantize : coefficient too large in subband %d\n", band);
-          wsqFree(out);
-          return -93;
-        }
-        out[count++] = static_cast<int16_t>(value);
+        const bool fits = value > -32768.0f && value < 32768.0f;
+        inRange &= fits ? 1u : 0u;
+        o[col] = static_cast<int16_t>(static_cast<int>(fits ? value : 0.0f));
       }
+      if (!inRange) {
+        std::fprintf(stderr, "ERROR : quantize : coefficient too large in subband %d\n", band);
+        return -93;
+      }
+      count += node.lenx;
     }
   }
-  *sip = out;
   *cmp_siz = count;
   return 0;
 }

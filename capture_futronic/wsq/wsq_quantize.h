@@ -21,11 +21,10 @@ struct QuantParams {
 // the whole subbands when the four lowest subbands' central variances add up to less than 20000.
 void variance(QuantParams& params, const float* fip, int width, const WsqTrees& trees);
 
-// Sets Q and Z from the variances and the bit rate and quantises every subband with Q != 0 into one
-// freshly allocated array of 16-bit values (owned by the caller, freed with wsqFree), subband after
-// subband, row by row. Returns 0, -90 when that array cannot be allocated, or -93 when a quantised value
-// does not fit in 16 bits (a bit rate far above what the coder is meant for).
-int quantize(int16_t** sip, int* cmp_siz, QuantParams& params, const WsqTrees& trees, const float* fip,
+// Sets Q and Z from the variances and the bit rate and quantises every subband with Q != 0 into `sip`
+// (room for width x height values), subband after subband, row by row. Returns 0, or -93 when a
+// quantised value does not fit in 16 bits (a bit rate far above what the coder is meant for).
+int quantize(int16_t* sip, int* cmp_siz, QuantParams& params, const WsqTrees& trees, const float* fip,
              int width, int height);
 
 // Number of coefficients in each of the three blocks: the areas of their subbands with Q != 0.

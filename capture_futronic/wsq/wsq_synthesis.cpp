@@ -1,7 +1,10 @@
 // wsq_synthesis.cpp: symmetric extension of the two halves and the synthesis filtering.
 #include "wsq_synthesis.h"
 
+#include <algorithm>
 #include <cstddef>
+
+#include "wsq_filter_kernel.h"
 
 namespace wsq {
 
@@ -55,6 +58,28 @@ bool SynthesisFilters::build(const std::vector<float>& lowHalf, int lowLength,
   for (size_t i = 0; i < g0_.size(); ++i) {
     if ((g0First_ + static_cast<int>(i)) % 2 == 0) lowOnlyGain_ += g0_[i];
   }
+  // Output n = 2k + p sums the low half at even positions m = n - t (t a tap position of g0), then the
+  // high half at odd positions m = n - t (t of g1), each by increasing m: as offsets from k in its half.
+  const int g0Last = g0First_ + static_cast<int>(g0_.size()) - 1;
+  const int g1Last = g1First_ + static_cast<int>(g1_.size()) - 1;
+  for (int p = 0; p < 2; ++p) {
+    terms_[p].clear();
+    for (int t = g0Last; t >= g0First_; --t) {
+      if (((p - t) & 1) == 0) terms_[p].push_back({g0_[t - g0First_], false, (p - t) / 2});
+    }
+    for (int t = g1Last; t >= g1First_; --t) {
+      if (((p - t - 1) & 1) == 0) terms_[p].push_back({g1_[t - g1First_], true, (p - t - 1) / 2});
+    }
+  }
+  lowReach_ = {0, 0};
+  highReach_ = {0, 0};
+  for (const std::vector<Term>& terms : terms_) {
+    for (const Term& term : terms) {
+      Reach& r = term.high ? highReach_ : lowReach_;
+      r.before = std::max(r.before, -term.offset);
+      r.after = std::max(r.after, term.offset);
+    }
+  }
   return true;
 }
 
@@ -64,71 +89,141 @@ std::vector<float> SynthesisFilters::highPass() const { return h1_; }
 // The low half sits on the even positions of the full grid, the high half on the odd ones; outside
 // 0..len-1 each is extended as the analysis made it: odd-length filters mirror both about the end
 // samples; even-length filters mirror the low half about -1 and len-1 and the high half, negated,
-// about 0 and len.
-float SynthesisFilters::lowSample(const float* low, int inStride, int m, int len) const {
-  if (m & 1) return 0.0f;
+// about 0 and len. `i` is a position in the half (full position 2i or 2i + 1).
+int SynthesisFilters::lowIndex(int i, int len) const {
+  int m = 2 * i;
   while (m < 0 || m > len - 1) {
     if (m < 0) m = (even_ ? -2 : 0) - m;
     else m = 2 * (len - 1) - m;
   }
-  return low[(m / 2) * inStride];
+  return m / 2;
 }
 
-float SynthesisFilters::highSample(const float* high, int inStride, int m, int len) const {
-  if ((m & 1) == 0) return 0.0f;
-  float sign = 1.0f;
+int SynthesisFilters::highIndex(int i, int len, float& sign) const {
+  int m = 2 * i + 1;
+  sign = 1.0f;
   while (m < 0 || m > len - 1) {
     int reflected;
     if (m < 0) reflected = -m;
     else reflected = even_ ? 2 * len - m : 2 * (len - 1) - m;
-    if (reflected == m) return 0.0f;  // the centre of an antisymmetric extension
+    if (reflected == m) return -1;  // the centre of an antisymmetric extension
     if (even_) sign = -sign;
     m = reflected;
   }
-  return sign * high[((m - 1) / 2) * inStride];
+  return (m - 1) / 2;
+}
+
+size_t SynthesisFilters::workspaceFloats(int longest) const {
+  const size_t half = static_cast<size_t>(longest + 1) / 2;
+  // Both extended halves, then the even and the odd outputs.
+  return 2 * half + lowReach_.before + lowReach_.after + highReach_.before + highReach_.after + 2 * half;
+}
+
+void SynthesisFilters::synthesiseRow(const float* in, float* out, int len, bool inverted, float* work) const {
+  if (len <= 0) return;
+  const SplitHalves halves = splitHalves(len, inverted);
+  const int lowCount = halves.lowCount, highCount = halves.highCount;
+  const float* low = in + halves.lowStart;
+  const float* high = in + halves.highStart;
+  if (len == 1) {
+    out[0] = low[0] * lowOnlyGain_;
+    return;
+  }
+  // Each half with its extension, so that every term reads a contiguous run.
+  float* lowExt = work;
+  float* highExt = lowExt + lowReach_.before + lowCount + lowReach_.after;
+  float* evens = highExt + highReach_.before + lowCount + highReach_.after;
+  float* odds = evens + lowCount;
+  for (int i = -lowReach_.before; i < lowCount + lowReach_.after; ++i) {
+    lowExt[i + lowReach_.before] = low[i >= 0 && i < lowCount ? i : lowIndex(i, len)];
+  }
+  for (int i = -highReach_.before; i < lowCount + highReach_.after; ++i) {
+    float& sample = highExt[i + highReach_.before];
+    if (i >= 0 && i < highCount) {
+      sample = high[i];
+      continue;
+    }
+    float sign;
+    const int index = highIndex(i, len, sign);
+    sample = index < 0 ? 0.0f : sign * high[index];
+  }
+  float* outputs[2] = {evens, odds};
+  const int counts[2] = {lowCount, highCount};
+  const float* runs[kMaxTerms];
+  float taps[kMaxTerms];
+  for (int p = 0; p < 2; ++p) {
+    const std::vector<Term>& terms = terms_[p];
+    for (size_t t = 0; t < terms.size(); ++t) {
+      runs[t] = terms[t].high ? highExt + highReach_.before + terms[t].offset
+                              : lowExt + lowReach_.before + terms[t].offset;
+      taps[t] = terms[t].tap;
+    }
+    sumOfProducts(outputs[p], counts[p], runs, taps, static_cast<int>(terms.size()));
+  }
+  for (int k = 0; k < highCount; ++k) {
+    out[2 * k] = evens[k];
+    out[2 * k + 1] = odds[k];
+  }
+  if (lowCount > highCount) out[len - 1] = evens[lowCount - 1];
+}
+
+void SynthesisFilters::synthesiseColumns(const float* in, float* out, int width, const WaveletNode& node,
+                                         const float* zeros) const {
+  const int len = node.leny;
+  const SplitHalves halves = splitHalves(len, node.invcl);
+  auto row = [&](auto* image, int r) { return image + static_cast<size_t>(node.y + r) * width + node.x; };
+  if (len == 1) {
+    const float* low = row(in, 0);
+    float* o = row(out, 0);
+    for (int c = 0; c < node.lenx; ++c) o[c] = low[c] * lowOnlyGain_;
+    return;
+  }
+  const float* rows[kMaxTerms];
+  float taps[kMaxTerms];
+  for (int n = 0; n < len; ++n) {
+    const std::vector<Term>& terms = terms_[n & 1];
+    const int k = n / 2;
+    for (size_t t = 0; t < terms.size(); ++t) {
+      const Term& term = terms[t];
+      taps[t] = term.tap;
+      if (!term.high) {
+        rows[t] = row(in, halves.lowStart + lowIndex(k + term.offset, len));
+        continue;
+      }
+      // A negated sample is the same product as the sample with its tap negated.
+      float sign;
+      const int index = highIndex(k + term.offset, len, sign);
+      rows[t] = index < 0 ? zeros : row(in, halves.highStart + index);
+      if (index >= 0) taps[t] = sign * term.tap;
+    }
+    sumOfProducts(row(out, n), node.lenx, rows, taps, static_cast<int>(terms.size()));
+  }
 }
 
 void SynthesisFilters::synthesiseLine(const float* in, int inStride, float* out, int outStride, int len,
                                       bool inverted) const {
   if (len <= 0) return;
-  const int lowCount = (len + 1) / 2;
-  const int highCount = len / 2;
-  const float* low = in + (inverted ? highCount : 0) * inStride;
-  const float* high = in + (inverted ? 0 : lowCount) * inStride;
-  if (len == 1) {
-    out[0] = low[0] * lowOnlyGain_;
-    return;
-  }
-  const int g0Last = g0First_ + static_cast<int>(g0_.size()) - 1;
-  const int g1Last = g1First_ + static_cast<int>(g1_.size()) - 1;
-  for (int n = 0; n < len; ++n) {
-    // One running sum: low-half terms, then high-half terms, each by increasing position.
-    float sum = 0.0f;
-    for (int m = n - g0Last; m <= n - g0First_; ++m) {
-      if (m & 1) continue;
-      sum += lowSample(low, inStride, m, len) * g0_[n - m - g0First_];
-    }
-    for (int m = n - g1Last; m <= n - g1First_; ++m) {
-      if ((m & 1) == 0) continue;
-      sum += highSample(high, inStride, m, len) * g1_[n - m - g1First_];
-    }
-    out[n * outStride] = sum;
-  }
+  std::vector<float> line(static_cast<size_t>(len)), result(static_cast<size_t>(len));
+  std::vector<float> work(workspaceFloats(len));
+  for (int i = 0; i < len; ++i) line[i] = in[i * inStride];
+  synthesiseRow(line.data(), result.data(), len, inverted, work.data());
+  for (int i = 0; i < len; ++i) out[i * outStride] = result[i];
 }
 
-void wsq_reconstruct(float* fdata, float* scratch, int width, int /*height*/, const WsqTrees& trees,
+void wsq_reconstruct(float* fdata, float* scratch, int width, int height, const WsqTrees& trees,
                      const SynthesisFilters& filters) {
+  // One workspace: a row of zeros for the centres of antisymmetric extensions, then a row's halves.
+  std::vector<float> work(static_cast<size_t>(width) + filters.workspaceFloats(std::max(width, height)));
+  float* zeros = work.data();
+  float* rowWork = zeros + width;
   for (int i = W_TREELEN - 1; i >= 0; --i) {
     const WaveletNode& node = trees.w_tree[i];
     if (node.lenx <= 0 || node.leny <= 0) continue;
     // Columns first (the analysis did them last), into the scratch image, then rows back.
-    for (int c = 0; c < node.lenx; ++c) {
-      const size_t offset = static_cast<size_t>(node.y) * width + node.x + c;
-      filters.synthesiseLine(fdata + offset, width, scratch + offset, width, node.leny, node.invcl);
-    }
+    filters.synthesiseColumns(fdata, scratch, width, node, zeros);
     for (int r = 0; r < node.leny; ++r) {
       const size_t offset = static_cast<size_t>(node.y + r) * width + node.x;
-      filters.synthesiseLine(scratch + offset, 1, fdata + offset, 1, node.lenx, node.invrw);
+      filters.synthesiseRow(scratch + offset, fdata + offset, node.lenx, node.invrw, rowWork);
     }
   }
 }

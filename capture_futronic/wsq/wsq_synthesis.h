@@ -2,6 +2,7 @@
 // (whole-sample symmetric extension) or even-length (half-sample symmetric extension). Pure; any thread.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "wsq_tree.h"
@@ -24,9 +25,29 @@ class SynthesisFilters {
   // stride `inStride` in `in`, high half first when `inverted`.
   void synthesiseLine(const float* in, int inStride, float* out, int outStride, int len, bool inverted) const;
 
+  // The same for a contiguous row; `work` holds workspaceFloats(len) floats.
+  void synthesiseRow(const float* in, float* out, int len, bool inverted, float* work) const;
+  size_t workspaceFloats(int longest) const;
+
+  // The columns of `node` from `in` into `out` (both images of `width` floats a row), each output row a
+  // sum of whole input rows; `zeros` holds node.lenx zeros.
+  void synthesiseColumns(const float* in, float* out, int width, const WaveletNode& node,
+                         const float* zeros) const;
+
  private:
-  float lowSample(const float* low, int inStride, int m, int len) const;
-  float highSample(const float* high, int inStride, int m, int len) const;
+  // One product of an output's sum: the tap and the sample of the low or high half at k + offset.
+  struct Term {
+    float tap;
+    bool high;
+    int offset;
+  };
+  struct Reach {
+    int before, after;  // half samples an extension needs before the first and after the last
+  };
+  static constexpr size_t kMaxTerms = 256;
+
+  int lowIndex(int i, int len) const;
+  int highIndex(int i, int len, float& sign) const;
 
   bool even_ = false;
   // Analysis filters, index = tap position - first position.
@@ -36,6 +57,8 @@ class SynthesisFilters {
   std::vector<float> g0_, g1_;
   int g0First_ = 0, g1First_ = 0;
   float lowOnlyGain_ = 0.0f;  // sum of g0 over even positions: a single sample's reconstruction
+  std::vector<Term> terms_[2];  // of the even and the odd outputs, in the order they are summed
+  Reach lowReach_{0, 0}, highReach_{0, 0};
 };
 
 // Undoes the 20 splits of `trees` on the width x height coefficient image `fdata` in place.

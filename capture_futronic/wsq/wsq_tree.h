@@ -30,6 +30,17 @@ struct WsqTrees {
 // so running them forwards decomposes and backwards reconstructs.
 WsqTrees build_wsq_trees(int width, int height);
 
+// The two halves of a one-dimensional split of n samples: ceil(n/2) low-pass and floor(n/2) high-pass
+// samples, and where each starts (the high-pass half first when inverted).
+struct SplitHalves {
+  int lowCount, highCount;
+  int lowStart, highStart;
+};
+inline SplitHalves splitHalves(int n, bool inverted) {
+  const int low = (n + 1) / 2, high = n / 2;
+  return {low, high, inverted ? high : 0, inverted ? 0 : low};
+}
+
 // Width of the first (left or top) part of a split of n samples.
 inline int firstPartLength(int n, bool inverted) { return inverted ? n / 2 : (n + 1) / 2; }
 

@@ -1,0 +1,12 @@
+// wsq_filter_kernel.h: the inner loop of both wavelet transforms: many outputs, each a sum of products
+// with the same taps over samples at the same relative places. Each output is summed in a fixed order
+// (0, then the terms one by one), so results do not depend on how the loop is vectorised. Pure; any thread.
+#pragma once
+
+namespace wsq {
+
+// out[i] = ((0 + taps[0] * in[0][i]) + taps[1] * in[1][i]) + ... + taps[n-1] * in[n-1][i] for i < count.
+// `out` may not overlap any input.
+void sumOfProducts(float* out, int count, const float* const* in, const float* taps, int n);
+
+}  // namespace wsq
