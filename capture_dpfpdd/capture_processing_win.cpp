@@ -1,8 +1,9 @@
 // capture_processing_win.cpp: the result processing of velmar-capture-b.
 //
-// The converter is waited for (at most 30 s) and must end with exit code 0 and leave a non-empty WSQ
-// file; anything else is the conversion failure 210, so a slow, missing or failing converter is never
-// reported as a successful capture with a truncated or absent WSQ.
+// The converter is waited for (at most 30 s); then the WSQ file it leaves decides: present and whole
+// (the WSQ library's stream check) it is the capture, whatever the converter's exit code, which is only
+// logged; missing or not whole it is the conversion failure 210, so a slow, missing or failing converter
+// is never reported as a successful capture with a truncated or absent WSQ.
 #include "capture_processing_win.h"
 
 #include <windows.h>
@@ -19,6 +20,7 @@
 #include "pipe_client_win.h"
 #include "result_codes.h"
 #include "win/unique_handle.h"
+#include "wsq_stream_check.h"
 
 namespace capture_b {
 namespace {
@@ -105,16 +107,20 @@ int32_t convertCapture(const ReportOutcome& capture, std::vector<uint8_t>& wsq) 
   } else {
     log.info(L"Creacion WSQ de manera correcta");
     if (run == ConverterRun::TimedOut) {
-      log.error(L"El conversor WSQ no terminó en %d ms", static_cast<int>(kConverterLimitMs));
-      code = DEV_ERR_WSQ_CONVERSION;
-    } else if (run == ConverterRun::Failed) {
-      log.error(L"El conversor WSQ terminó con código %d", static_cast<int>(converterExit));
-      code = DEV_ERR_WSQ_CONVERSION;
+      log.warning(L"El conversor WSQ no terminó en %d ms", static_cast<int>(kConverterLimitMs));
+    } else if (converterExit != 0) {
+      log.warning(L"El conversor WSQ terminó con código %d", static_cast<int>(converterExit));
+    } else {
+      log.info(L"El conversor WSQ terminó con código %d", 0);
     }
-    // Read even after a failure, for the log; only a complete run's file is delivered.
     wsq = readWsqFile(files.wsq);
-    if (code == DEV_SUCCESS && wsq.empty()) code = DEV_ERR_WSQ_CONVERSION;
-    if (code != DEV_SUCCESS) wsq.clear();
+    const wsq::WsqCheckResult check = wsq::checkWsqStream(wsq.data(), wsq.size());
+    if (!check.whole) {
+      const std::wstring fault(check.fault.begin(), check.fault.end());  // ASCII
+      log.error(L"El archivo WSQ no es un WSQ completo: %ls", fault.c_str());
+      code = DEV_ERR_WSQ_CONVERSION;
+      wsq.clear();
+    }
   }
 
   if (!settings.keepFiles) {
