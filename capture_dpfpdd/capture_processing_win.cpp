@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app_state_win.h"
+#include "capture_admission.h"
 #include "capture_log_win.h"
 #include "capture_status.h"
 #include "converter_command.h"
@@ -27,8 +28,7 @@ namespace {
 
 constexpr DWORD kConverterLimitMs = 30000;
 
-std::atomic<bool> closingInProgress{false};
-std::atomic<int> ignoredCancels{0};
+CaptureAdmission admission;
 
 // The converter's WSQ file, whole; empty when it is missing or cannot be read.
 std::vector<uint8_t> readWsqFile(const std::wstring& path) {
@@ -159,13 +159,21 @@ int onDeviceCaptureCallback(int32_t code, ReportOutcome& capture) {
   const RunSettings& settings = runSettings();
   log.debug(L"onDeviceCaptureCallback: result=%d", code);
 
-  if (closingInProgress.exchange(true)) {
-    log.warning(L"Ya existe un proceso de cierre en curso... Ignoramos llamada... ");
-    if (code != DEV_ERR_CANCELLED) return 0;
-    const int attempt = ignoredCancels.fetch_add(1);
-    log.warning(L"Intento %d... Ignorando...", attempt);
-    if (attempt + 1 <= 3) return 0;
-    log.warning(L"A pesar de que existe proceso de cierre en curso... Cancelando CAPTURA...");
+  int attempt = 0;
+  switch (admission.admit(code, attempt)) {
+    case Admission::First: break;
+    case Admission::AfterDelivery:
+      log.warning(L"El resultado ya fue entregado... Ignoramos llamada...");
+      return 0;
+    case Admission::Ignored:
+      log.warning(L"Ya existe un proceso de cierre en curso... Ignoramos llamada... ");
+      if (code == DEV_ERR_CANCELLED) log.warning(L"Intento %d... Ignorando...", attempt);
+      return 0;
+    case Admission::ForcedCancel:
+      log.warning(L"Ya existe un proceso de cierre en curso... Ignoramos llamada... ");
+      log.warning(L"Intento %d... Ignorando...", attempt);
+      log.warning(L"A pesar de que existe proceso de cierre en curso... Cancelando CAPTURA...");
+      break;
   }
 
   PipeClient wsqPipe(settings.wsqPipeName);
@@ -180,8 +188,14 @@ int onDeviceCaptureCallback(int32_t code, ReportOutcome& capture) {
   } else {
     setMessageLabel(settings.labelCaptureSuccess);
     code = convertCapture(captured, wsq);
-    if (code == DEV_SUCCESS) wsqPipe.write(wsq.data(), wsq.size());
   }
+  // The first result to get here is the one delivered; a forced cancel that got here first has
+  // already ended the run, so this one leaves the exit code and the pipes alone.
+  if (!admission.claimDelivery()) {
+    log.warning(L"El resultado ya fue entregado... Se descarta el resultado %d", static_cast<int>(code));
+    return 0;
+  }
+  if (code == DEV_SUCCESS) wsqPipe.write(wsq.data(), wsq.size());
 
   const CaptureStatus status = captureStatus(code);
   setMessageLabel(L"V E L M A R");
