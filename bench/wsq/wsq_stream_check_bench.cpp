@@ -2,26 +2,13 @@
 // whole check with its full decode (what the host and velmar-capture-b run on every capture).
 #include <benchmark/benchmark.h>
 
-#include "wsq_encoder_params.h"
 #include "wsq_stream_check.h"
-#include "wsq_test_image.h"
+#include "wsq_test_stream.h"
 
 namespace {
 
-std::vector<unsigned char> captureStream() {
-  wsq::wsqEncoderParams p;
-  p.image = wsq::testing::syntheticFinger(512, 512);
-  p.width = 512;
-  p.height = 512;
-  p.depth = 8;
-  p.ppi = 500;
-  p.bitRate = 1.0f;
-  p.encode();
-  return p.output;
-}
-
 void run(benchmark::State& state, bool decode) {
-  const std::vector<unsigned char> stream = captureStream();
+  const std::vector<unsigned char> stream = wsq::testing::syntheticWsq(512, 512);
   wsq::WsqCheckOptions options;
   options.decode = decode;
   for (auto _ : state) {

@@ -16,8 +16,7 @@
 #include <vector>
 
 #include "wsq_decoder.h"
-#include "wsq_encoder_params.h"
-#include "wsq_test_image.h"
+#include "wsq_test_stream.h"
 
 #ifndef WSQ_TESTDATA_DIR
 #error "WSQ_TESTDATA_DIR must name the reference data folder"
@@ -74,17 +73,7 @@ TEST(WsqStreamCheckFuzz, ReferenceFilesAreWhole) {
 
 // Our own small stream, cheap enough to decode for every case below.
 const Bytes& smallStream() {
-  static const Bytes bytes = [] {
-    wsqEncoderParams p;
-    p.image = testing::syntheticFinger(64, 48);
-    p.width = 64;
-    p.height = 48;
-    p.depth = 8;
-    p.ppi = 500;
-    p.bitRate = 1.0f;
-    p.encode();
-    return p.output;
-  }();
+  static const Bytes bytes = testing::syntheticWsq(64, 48);
   return bytes;
 }
 

@@ -9,9 +9,8 @@
 #include <vector>
 
 #include "wsq_decoder.h"
-#include "wsq_encoder_params.h"
 #include "wsq_format.h"
-#include "wsq_test_image.h"
+#include "wsq_test_stream.h"
 
 namespace wsq {
 namespace {
@@ -19,17 +18,7 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 const Bytes& stream() {
-  static const Bytes bytes = [] {
-    wsqEncoderParams p;
-    p.image = testing::syntheticFinger(96, 80);
-    p.width = 96;
-    p.height = 80;
-    p.depth = 8;
-    p.ppi = 500;
-    p.bitRate = 1.0f;
-    p.encode();
-    return p.output;
-  }();
+  static const Bytes bytes = testing::syntheticWsq(96, 80);
   return bytes;
 }
 

@@ -6,27 +6,15 @@
 #include <vector>
 
 #include "test_bmp.h"
-#include "wsq_encoder_params.h"
-#include "wsq_test_image.h"
+#include "wsq_test_stream.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes wholeWsq() {
-  wsq::wsqEncoderParams p;
-  p.image = wsq::testing::syntheticFinger(64, 48);
-  p.width = 64;
-  p.height = 48;
-  p.depth = 8;
-  p.ppi = 500;
-  p.bitRate = 1.0f;
-  p.encode();
-  return Bytes(p.output.begin(), p.output.end());
-}
-
 TEST(DeliveryCheck, WholeWsqAndBmpOrTheFault) {
-  const Bytes wsq = wholeWsq();
+  const std::vector<unsigned char> stream = wsq::testing::syntheticWsq(64, 48);
+  const Bytes wsq(stream.begin(), stream.end());
   const Bytes bmp = testbmp::make(20, 10, [](int x, int y) { return static_cast<std::uint8_t>(x * 10 + y); });
   struct Case {
     const char* name;

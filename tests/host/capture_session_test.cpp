@@ -8,8 +8,7 @@
 #include "result_codes.h"
 #include "session_fixture.h"
 #include "test_bmp.h"
-#include "wsq_encoder_params.h"
-#include "wsq_test_image.h"
+#include "wsq_test_stream.h"
 
 namespace {
 
@@ -18,15 +17,8 @@ using fake_capture::payload;
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes wsqOf(int width, int height, std::uint32_t seed) {
-  wsq::wsqEncoderParams p;
-  p.image = wsq::testing::syntheticFinger(width, height, seed);
-  p.width = width;
-  p.height = height;
-  p.depth = 8;
-  p.ppi = 500;
-  p.bitRate = 1.0f;
-  p.encode();
-  return Bytes(p.output.begin(), p.output.end());
+  const std::vector<unsigned char> stream = wsq::testing::syntheticWsq(width, height, seed);
+  return Bytes(stream.begin(), stream.end());
 }
 
 Bytes bmpOf(int width, int height, std::uint32_t seed) {
