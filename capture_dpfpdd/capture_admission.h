@@ -21,7 +21,8 @@ enum class Admission {
 
 class CaptureAdmission {
  public:
-  // `ignoredCancels` gets the number of cancellations ignored before this one (for the log).
+  // `ignoredCancels` gets the number of cancellations ignored before this one (for the log). Every
+  // later outcome counts as ignored, a delivered result only makes the answer AfterDelivery.
   Admission admit(std::int32_t code, int& ignoredCancels);
   // True for exactly one caller: the one whose result goes out.
   bool claimDelivery() { return !delivered_.exchange(true); }

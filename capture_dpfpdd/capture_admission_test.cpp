@@ -35,7 +35,10 @@ TEST(CaptureAdmission, NothingIsAdmittedAfterDelivery) {
   int ignored = 0;
   ASSERT_EQ(a.admit(DEV_SUCCESS, ignored), Admission::First);
   ASSERT_TRUE(a.claimDelivery());
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(a.admit(DEV_ERR_CANCELLED, ignored), Admission::AfterDelivery);
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(a.admit(DEV_ERR_CANCELLED, ignored), Admission::AfterDelivery);
+    EXPECT_EQ(ignored, i);  // still counted, for the log
+  }
   EXPECT_EQ(a.admit(DEV_ERR_TIMEOUT, ignored), Admission::AfterDelivery);
   EXPECT_FALSE(a.claimDelivery());
   EXPECT_TRUE(a.delivered());

@@ -162,12 +162,13 @@ int onDeviceCaptureCallback(int32_t code, ReportOutcome& capture) {
   int attempt = 0;
   switch (admission.admit(code, attempt)) {
     case Admission::First: break;
-    case Admission::AfterDelivery:
-      log.warning(L"El resultado ya fue entregado... Ignoramos llamada...");
-      return 0;
     case Admission::Ignored:
+    case Admission::AfterDelivery:
       log.warning(L"Ya existe un proceso de cierre en curso... Ignoramos llamada... ");
       if (code == DEV_ERR_CANCELLED) log.warning(L"Intento %d... Ignorando...", attempt);
+      if (code == DEV_ERR_CANCELLED && attempt + 1 > 3) {
+        log.warning(L"El resultado ya fue entregado... No se cancela de nuevo.");
+      }
       return 0;
     case Admission::ForcedCancel:
       log.warning(L"Ya existe un proceso de cierre en curso... Ignoramos llamada... ");
