@@ -1,8 +1,9 @@
 // capture_processing_win.cpp: the result processing of velmar-capture-b.
 //
-// The converter is waited for (at most 30 s) and must end with exit code 0 and leave a non-empty WSQ
-// file; anything else is the conversion failure 210, so a slow, missing or failing converter is never
-// reported as a successful capture with a truncated or absent WSQ.
+// The converter is waited for (at most 30 s); then the WSQ file it leaves decides: present and whole
+// (the WSQ library's stream check) it is the capture, whatever the converter's exit code, which is only
+// logged; missing or not whole it is the conversion failure 210, so a slow, missing or failing converter
+// is never reported as a successful capture with a truncated or absent WSQ.
 #include "capture_processing_win.h"
 
 #include <windows.h>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "app_state_win.h"
+#include "capture_admission.h"
 #include "capture_log_win.h"
 #include "capture_status.h"
 #include "converter_command.h"
@@ -19,14 +21,14 @@
 #include "pipe_client_win.h"
 #include "result_codes.h"
 #include "win/unique_handle.h"
+#include "wsq_stream_check.h"
 
 namespace capture_b {
 namespace {
 
 constexpr DWORD kConverterLimitMs = 30000;
 
-std::atomic<bool> closingInProgress{false};
-std::atomic<int> ignoredCancels{0};
+CaptureAdmission admission;
 
 // The converter's WSQ file, whole; empty when it is missing or cannot be read.
 std::vector<uint8_t> readWsqFile(const std::wstring& path) {
@@ -105,16 +107,20 @@ int32_t convertCapture(const ReportOutcome& capture, std::vector<uint8_t>& wsq) 
   } else {
     log.info(L"Creacion WSQ de manera correcta");
     if (run == ConverterRun::TimedOut) {
-      log.error(L"El conversor WSQ no terminó en %d ms", static_cast<int>(kConverterLimitMs));
-      code = DEV_ERR_WSQ_CONVERSION;
-    } else if (run == ConverterRun::Failed) {
-      log.error(L"El conversor WSQ terminó con código %d", static_cast<int>(converterExit));
-      code = DEV_ERR_WSQ_CONVERSION;
+      log.warning(L"El conversor WSQ no terminó en %d ms", static_cast<int>(kConverterLimitMs));
+    } else if (converterExit != 0) {
+      log.warning(L"El conversor WSQ terminó con código %d", static_cast<int>(converterExit));
+    } else {
+      log.info(L"El conversor WSQ terminó con código %d", 0);
     }
-    // Read even after a failure, for the log; only a complete run's file is delivered.
     wsq = readWsqFile(files.wsq);
-    if (code == DEV_SUCCESS && wsq.empty()) code = DEV_ERR_WSQ_CONVERSION;
-    if (code != DEV_SUCCESS) wsq.clear();
+    const wsq::WsqCheckResult check = wsq::checkWsqStream(wsq.data(), wsq.size());
+    if (!check.whole) {
+      const std::wstring fault(check.fault.begin(), check.fault.end());  // ASCII
+      log.error(L"El archivo WSQ no es un WSQ completo: %ls", fault.c_str());
+      code = DEV_ERR_WSQ_CONVERSION;
+      wsq.clear();
+    }
   }
 
   if (!settings.keepFiles) {
@@ -153,13 +159,22 @@ int onDeviceCaptureCallback(int32_t code, ReportOutcome& capture) {
   const RunSettings& settings = runSettings();
   log.debug(L"onDeviceCaptureCallback: result=%d", code);
 
-  if (closingInProgress.exchange(true)) {
-    log.warning(L"Ya existe un proceso de cierre en curso... Ignoramos llamada... ");
-    if (code != DEV_ERR_CANCELLED) return 0;
-    const int attempt = ignoredCancels.fetch_add(1);
-    log.warning(L"Intento %d... Ignorando...", attempt);
-    if (attempt + 1 <= 3) return 0;
-    log.warning(L"A pesar de que existe proceso de cierre en curso... Cancelando CAPTURA...");
+  int attempt = 0;
+  switch (admission.admit(code, attempt)) {
+    case Admission::First: break;
+    case Admission::Ignored:
+    case Admission::AfterDelivery:
+      log.warning(L"Ya existe un proceso de cierre en curso... Ignoramos llamada... ");
+      if (code == DEV_ERR_CANCELLED) log.warning(L"Intento %d... Ignorando...", attempt);
+      if (code == DEV_ERR_CANCELLED && attempt + 1 > 3) {
+        log.warning(L"El resultado ya fue entregado... No se cancela de nuevo.");
+      }
+      return 0;
+    case Admission::ForcedCancel:
+      log.warning(L"Ya existe un proceso de cierre en curso... Ignoramos llamada... ");
+      log.warning(L"Intento %d... Ignorando...", attempt);
+      log.warning(L"A pesar de que existe proceso de cierre en curso... Cancelando CAPTURA...");
+      break;
   }
 
   PipeClient wsqPipe(settings.wsqPipeName);
@@ -174,8 +189,14 @@ int onDeviceCaptureCallback(int32_t code, ReportOutcome& capture) {
   } else {
     setMessageLabel(settings.labelCaptureSuccess);
     code = convertCapture(captured, wsq);
-    if (code == DEV_SUCCESS) wsqPipe.write(wsq.data(), wsq.size());
   }
+  // The first result to get here is the one delivered; a forced cancel that got here first has
+  // already ended the run, so this one leaves the exit code and the pipes alone.
+  if (!admission.claimDelivery()) {
+    log.warning(L"El resultado ya fue entregado... Se descarta el resultado %d", static_cast<int>(code));
+    return 0;
+  }
+  if (code == DEV_SUCCESS) wsqPipe.write(wsq.data(), wsq.size());
 
   const CaptureStatus status = captureStatus(code);
   setMessageLabel(L"V E L M A R");

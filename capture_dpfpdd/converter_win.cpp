@@ -28,8 +28,8 @@ ConverterRun runConverter(const std::wstring& commandLine, DWORD limitMs, DWORD&
     WaitForSingleObject(process.get(), 5000);
     return ConverterRun::TimedOut;
   }
-  if (!GetExitCodeProcess(process.get(), &exitCode)) return ConverterRun::Failed;
-  return exitCode == 0 ? ConverterRun::Succeeded : ConverterRun::Failed;
+  if (!GetExitCodeProcess(process.get(), &exitCode)) exitCode = static_cast<DWORD>(-1);
+  return ConverterRun::Ended;
 }
 
 }  // namespace capture_b

@@ -7,11 +7,12 @@
 
 namespace capture_b {
 
-enum class ConverterRun { NotStarted, Failed, TimedOut, Succeeded };
+enum class ConverterRun { NotStarted, Ended, TimedOut };
 
 // Starts the command line as a hidden process without inherited handles, in the current (working)
-// directory, and waits up to `limitMs` for it to end. Succeeded means it ended with exit code 0; a
-// converter still running at the limit is ended and counts as TimedOut. `exitCode` gets its code.
+// directory, and waits up to `limitMs` for it to end. A converter still running at the limit is ended
+// and counts as TimedOut. `exitCode` gets its exit code when it ended (it is only logged: the file it
+// leaves decides).
 ConverterRun runConverter(const std::wstring& commandLine, DWORD limitMs, DWORD& exitCode);
 
 }  // namespace capture_b

@@ -14,6 +14,7 @@
 #include "capture_log_win.h"
 #include "dpfpdd/dpfpdd.h"
 #include "pipe_client_win.h"
+#include "reader_slot.h"
 #include "result_codes.h"
 #include "win/unique_handle.h"
 
@@ -22,7 +23,7 @@ namespace {
 
 // Written before the capture is armed and read afterwards; atomic because several threads read them.
 struct DeviceState {
-  std::atomic<dpfpdd::Reader> reader{nullptr};
+  ReaderSlot<dpfpdd::Reader> reader;
   std::string readerName;
   std::atomic<bool> isStarted{false};
   std::atomic<ProcessingCallback> callback{nullptr};
@@ -40,6 +41,11 @@ DeviceState& state() {
 int32_t process(int32_t code, ReportOutcome& capture) {
   ProcessingCallback callback = state().callback;
   return callback ? callback(code, capture) : 0;
+}
+
+// Cancels the armed capture of the open reader; nothing once the reader has been closed.
+void cancelReader() {
+  state().reader.use([](dpfpdd::Reader reader) { dpfpdd_cancel(reader); });
 }
 
 int32_t processEmpty(int32_t code) {
@@ -81,7 +87,7 @@ DWORD WINAPI timeoutWatch(void* parameter) {
     log.debug(L"* generando TIMEOUT callback");
     processEmpty(DEV_ERR_TIMEOUT);
     log.debug(L"* finalizado TIMEOUT callback");
-    dpfpdd_cancel(s.reader);
+    cancelReader();
   }
   log.debug(L"finalizando thread-timeout");
   return 0;
@@ -153,7 +159,7 @@ int32_t startDevice(ProcessingCallback callback, int timeoutMs) {
     log.error(L"ERROR dpfpdd_open: %d", r);
     return fail(resultForLibraryError(r, LibraryCall::OpenOrCapture));
   }
-  s.reader = reader;
+  s.reader.set(reader);
   log.info(L"dispositivo abierto");
   s.isStarted = true;
   return 0;
@@ -167,8 +173,8 @@ int32_t closeDevice() {
     return 1;
   }
   log.info(L"cerrando dispositivo...");
-  if (dpfpdd::Reader reader = s.reader) {
-    const int32_t r = dpfpdd_close(reader);
+  {
+    const int32_t r = s.reader.close([](dpfpdd::Reader reader) { return dpfpdd_close(reader); });
     if (r != 0) {
       log.error(L"ERROR dpfpdd_close: %d", r);
       return resultForLibraryError(r, LibraryCall::Close);
@@ -211,7 +217,8 @@ int onGuiInitCallback(HWND dialog, int) {
       } else {
         log.debug(L"thread-timeout (%d) iniciado...", s.timeoutMs.load());
         dpfpdd::CaptureParams params{16, 0, 0, 500};
-        const int32_t r = dpfpdd_capture_async(s.reader, &params, nullptr, onReaderCapture);
+        int32_t r = 0;
+        s.reader.use([&](dpfpdd::Reader reader) { r = dpfpdd_capture_async(reader, &params, nullptr, onReaderCapture); });
         if (r == 0) return 1;
         log.error(L"ERROR dpfpdd_open: %d", r);
         code = resultForLibraryError(r, LibraryCall::OpenOrCapture);
@@ -247,7 +254,7 @@ int onGuiCancelCallback() {
     log.warning(L"WARNING Device.isStarted=FALSE");
     return 1;
   }
-  dpfpdd_cancel(s.reader);
+  cancelReader();
   log.debug(L"* generando CANCEL callback");
   const int r = processEmpty(DEV_ERR_CANCELLED);
   log.debug(L"* finalizado CANCEL callback");

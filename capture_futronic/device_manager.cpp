@@ -9,4 +9,16 @@ DeviceManager::DeviceManager(SimpleLogger::Log* log_) : log(log_), settings(log_
 
 DeviceManager::~DeviceManager() = default;
 
+bool DeviceManager::setResultCode(std::int32_t code) {
+  std::lock_guard<std::mutex> hold(resultLock);
+  if (delivered) return false;
+  resultCode = code;
+  return true;
+}
+
+bool DeviceManager::resultDelivered() {
+  std::lock_guard<std::mutex> hold(resultLock);
+  return delivered;
+}
+
 }  // namespace one

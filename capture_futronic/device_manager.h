@@ -3,12 +3,15 @@
 //
 // Threads: init, closeDevice and writeResults run on the window thread, captureLoop on the capture
 // thread, abortCapture on the window or the timeout thread. resultCode is shared by all three and is
-// atomic; capturedFrame, nfiq and the captured size are written by the capture thread before it posts
-// the window's close message and read on the window thread after it.
+// atomic; once writeResults has taken it, the result is delivered and final: the worker threads change
+// it only through setResultCode, which refuses after delivery (a timeout that fires just as the window
+// delivers a capture cannot turn the exit code into 203). capturedFrame and the captured size are
+// written by the capture thread before it publishes 0 and read on the window thread after it.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 #include "capture_settings.h"
@@ -32,8 +35,12 @@ class DeviceManager {
   virtual bool forceCapture() = 0;  // manual capture request (unused)
 
   // Delivers the final outcome to the two host pipes (processing an accepted frame first); always
-  // true. Window thread.
+  // true. Only the first call delivers; a later one sends nothing. Window thread.
   bool writeResults();
+
+  // Sets the result code unless the result has already been delivered; false (code unchanged) then.
+  bool setResultCode(std::int32_t code);
+  bool resultDelivered();
 
   SimpleLogger::Log* log;
   CaptureSettings settings;
@@ -43,6 +50,10 @@ class DeviceManager {
   std::vector<std::uint8_t> capturedFrame;  // scanner row order, one byte a pixel
   std::int32_t capturedWidth = 0;
   std::int32_t capturedHeight = 0;
+
+ private:
+  std::mutex resultLock;  // resultCode's writers after start-up, and the delivery
+  bool delivered = false;
 };
 
 }  // namespace one

@@ -42,6 +42,10 @@ bool FingerprintWindow::onCreate() {
     if (log) log->error(L"window.create invalid arguments");
     return false;
   }
+  // The controls exist before init starts the capture thread, which draws into them: their handles
+  // are written here, before that thread starts, and never again while it runs.
+  picture.create(hwnd, kPictureId);
+  titleLabel.create(hwnd, kTitleId);
   if (!manager->init()) {
     if (log) log->info(L"Ha sucedido un error al iniciar el dispositivo, se escribe resultado.");
     manager->writeResults();
@@ -57,8 +61,6 @@ bool FingerprintWindow::onCreate() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
     ShowWindow(hwnd, SW_SHOW);
   }
-  picture.create(hwnd, kPictureId);
-  titleLabel.create(hwnd, kTitleId);
   return true;
 }
 

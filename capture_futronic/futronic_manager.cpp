@@ -84,7 +84,7 @@ void FutronicManager::showAndRepaint(const std::vector<std::uint8_t>& frame) {
 }
 
 void FutronicManager::captureLoop() {
-  resultCode = DEV_ERR_INTERNAL_DEVICE;
+  setResultCode(DEV_ERR_INTERNAL_DEVICE);
   const int width = imageSize.nWidth;
   const int height = imageSize.nHeight;
   std::vector<std::uint8_t> frame(static_cast<std::size_t>(imageSize.nImageSize),
@@ -108,7 +108,7 @@ void FutronicManager::captureLoop() {
         const DWORD error = GetLastError();
         if (std::find(std::begin(kFrameNotUsable), std::end(kFrameNotUsable), error) == std::end(kFrameNotUsable)) {
           if (log) log->error(L"ERROR Device.ftrScanGetFrame: %d", static_cast<int>(error));
-          resultCode = DEV_ERR_INTERNAL_DEVICE;
+          setResultCode(DEV_ERR_INTERNAL_DEVICE);
           break;
         }
         usable = false;
@@ -131,10 +131,11 @@ void FutronicManager::captureLoop() {
         if (counter >= kAcceptAfter) {
           showAndRepaint(frame);
           flipRows(frame.data(), width, height);  // back to the scanner's row order
-          resultCode = DEV_SUCCESS;
+          // The frame first, then the code that tells the window thread it is there.
           capturedFrame.assign(frame.begin(), frame.begin() + static_cast<std::ptrdiff_t>(pixels));
           capturedWidth = width;
           capturedHeight = height;
+          setResultCode(DEV_SUCCESS);
           int value = -1;
           int unused = 0;
           nfiq = ftrMathImageNfIQ(deviceHandle, capturedFrame.data(), width, height, &value, &unused) ? value : 0;
@@ -193,7 +194,7 @@ bool FutronicManager::createTemplate(std::vector<std::uint8_t>& out) {
 
 void FutronicManager::abortCapture() {
   if (captureThread.isRunning()) {
-    resultCode = DEV_ERR_CANCELLED;
+    setResultCode(DEV_ERR_CANCELLED);
     stopRequested = true;
     if (log) log->debug(L"Device.closeDevice abortando captura en curso...");
   }

@@ -22,7 +22,10 @@ void TimeoutThread::run() {
   }
   if (!cancelRequested) {
     manager->abortCapture();
-    manager->resultCode = DEV_ERR_TIMEOUT;
+    // The window may have delivered meanwhile (the close came just after the last check): that
+    // result stays.
+    if (!manager->setResultCode(DEV_ERR_TIMEOUT) && manager->log)
+      manager->log->debug(L"Timeout tras la entrega del resultado; se conserva el resultado entregado.");
   }
   if (manager->log) manager->log->debug(L"Thread de timeout finalizado.");
 }

@@ -10,7 +10,17 @@
 namespace one {
 
 bool DeviceManager::writeResults() {
-  std::int32_t code = resultCode;
+  std::int32_t code = 0;
+  {
+    // Taking the code and marking it delivered is one step: no worker thread changes it after this.
+    std::lock_guard<std::mutex> hold(resultLock);
+    if (delivered) {
+      if (log) log->debug(L"* Resultado ya entregado, no se escribe de nuevo");
+      return true;
+    }
+    delivered = true;
+    code = resultCode;
+  }
   CaptureOutput output;
   if (code == DEV_SUCCESS) {
     processCapture(capturedFrame, capturedWidth, capturedHeight, settings, log, output);

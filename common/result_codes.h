@@ -45,7 +45,3 @@ inline constexpr std::int32_t DEV_ERR_OUTDATED_APP = 221;
 
 // The generic failure. It does not fit one byte: on a pipe it arrives as 299 & 0xFF = 43.
 inline constexpr std::int32_t DEV_ERR_FAILURE = 299;
-
-// True for a number in the range of the failure codes above (101..299), e.g. a capture
-// application's exit code that can be passed on as a result.
-inline constexpr bool isResultCode(std::uint32_t code) { return code >= 101 && code <= DEV_ERR_FAILURE; }

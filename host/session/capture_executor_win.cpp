@@ -10,6 +10,7 @@
 #include "capture_command.h"
 #include "capture_job_win.h"
 #include "child_win.h"
+#include "delivery_check.h"
 #include "host_log.h"
 #include "pipe_client_check_win.h"
 #include "pipe_writer_win.h"
@@ -154,16 +155,22 @@ void CaptureExecutor::run() {
   } else if (output_.wsq.size() == 1) {
     output_.exitCode = output_.wsq[0];
     output_.wsq.clear();
-  } else if (childExitCode != 0) {
-    // Data followed by a failing exit (a crash, a kill, a failure after a partial write) is not a
-    // delivered capture: a truncated WSQ must not reach the caller as a success. The capture
-    // application's own code is kept when it is one of ours.
-    hostLog(LOG_WARN, "child ended with exit code " + std::to_string(childExitCode) + " after " +
-                          std::to_string(output_.wsq.size()) + " response bytes; capture incomplete");
-    output_.exitCode = isResultCode(childExitCode) ? static_cast<std::int32_t>(childExitCode) : DEV_ERR_FAILURE;
-    output_.wsq.clear();
   } else {
-    output_.exitCode = DEV_SUCCESS;
+    // Two bytes or more are a capture only when the data is whole; the exit code never decides (a
+    // crash while closing after a whole delivery is still a capture, a clean exit after half a file
+    // is not).
+    const std::string fault = deliveryFault(output_.wsq, output_.bmp);
+    if (!fault.empty()) {
+      hostLog(LOG_WARN, fault);
+      output_.exitCode = DEV_ERR_FAILURE;
+      output_.wsq.clear();
+    } else {
+      if (childExitCode != 0) {
+        hostLog(LOG_WARN, "child ended with exit code " + std::to_string(childExitCode) +
+                              " after delivering a whole capture");
+      }
+      output_.exitCode = DEV_SUCCESS;
+    }
   }
 }
 

@@ -5,13 +5,13 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../lib/wine-gui.sh"
 
-capture_b_exe=$1 dpfpdd_dll=$2 wsq_exe=$3 fondo_bmp=$4 pipe_host_exe=$5 failing_converter_exe=$6
+capture_b_exe=$1 dpfpdd_dll=$2 wsq_exe=$3 fondo_bmp=$4 pipe_host_exe=$5 scripted_converter_exe=$6
 hotkey_probe_exe=$7 stage_root=$8
 shift 8
 artefacts=$(artefact_dir)
 title='V E L M A R - Captura'
 
-# stage DIR [full|no-converter|failing-converter]: a dist-like tree: DIR/wsq.exe, DIR/fondo.bmp,
+# stage DIR [full|no-converter|scripted-converter]: a dist-like tree: DIR/wsq.exe, DIR/fondo.bmp,
 # DIR/capture/dpfpdd/velmar-capture-b.exe and dpfpdd.dll.
 stage() {
   local dir=$1 kind=${2:-full}
@@ -21,7 +21,7 @@ stage() {
   cp "$fondo_bmp" "$dir/"
   case $kind in
     full) cp "$wsq_exe" "$dir/wsq.exe" ;;
-    failing-converter) cp "$failing_converter_exe" "$dir/wsq.exe" ;;
+    scripted-converter) cp "$scripted_converter_exe" "$dir/wsq.exe" ;;
     no-converter) ;;
   esac
 }

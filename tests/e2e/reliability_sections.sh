@@ -162,7 +162,7 @@ if wanted 4; then
   first_line=$(head -n1 "$dir/stdout.txt" | tr -d '\r')
   echo "velmar-device: status $(cat "$dir/status.txt"), first line of standard output ${#first_line} characters:" \
     "'${first_line:0:120}'"
-  grep -ahE "response size|image size|error json" "$dir"/log-device-velmar/*.log 2>/dev/null | sed 's/^/    host log: /' || true
+  grep -ahE "response size|image size|not a whole|error json" "$dir"/log-device-velmar/*.log 2>/dev/null | sed 's/^/    host log: /' || true
   unset VELMAR_HALF_WSQ_FILE
 fi
 

@@ -6,6 +6,7 @@
 set -euo pipefail
 DEVICE=$1
 FAKE=$2
+WSQ_EXE=$3
 here=$(dirname "$0")
 source "$here/../lib/wine-gui.sh"
 source "$here/harness_lib.sh"
@@ -13,19 +14,21 @@ top=$(artefact_dir)
 rm -rf "${top:?}"/*
 cd "$top"
 
-# Fixtures: a WSQ stand-in of 3001 random bytes (any bytes of two or more make a success) and a
-# 512 x 512 8-bit grey BMP laid out as the capture applications write it.
-head -c 3001 /dev/urandom >wsq.bin
+# Fixtures: a 512 x 512 8-bit grey BMP laid out as the capture applications write it, and the WSQ
+# file of the same picture made by our converter (the host takes only a whole WSQ as a capture).
 python3 - <<'PY'
 import struct
 w = h = 512
 rows = bytes(((x * 3 + y * 5) // 4) & 0xFF for y in range(h) for x in range(w))
+open("finger.raw", "wb").write(rows)
 info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 8, 0, len(rows), 19685, 19685, 256, 0)
 palette = b"".join(struct.pack("<BBBB", i, i, i, 0) for i in range(256))
 offset = 14 + 40 + len(palette)
 head = struct.pack("<2sIHHI", b"BM", offset + len(rows), 0, 0, offset)
 open("finger.bmp", "wb").write(head + info + palette + rows)
 PY
+wine "$WSQ_EXE" "$(windows_path "$top/finger.raw")" 512 512 "$(windows_path "$top/wsq.bin")" 0.75 </dev/null >/dev/null 2>&1
+[ -s wsq.bin ] || { echo "FAIL: no WSQ fixture"; exit 1; }
 
 fake=$(windows_path "$FAKE")
 # The same path with raw single backslashes: "\w" is no JSON escape, so such a line is read by position.
@@ -164,9 +167,9 @@ in_order("success", lines, [
     ("LOG_DEBUG", b"capture(biodevice={*"),
     ("LOG_DEBUG", b"process started"),
     ("LOG_DEBUG", b"process closed"),
-    ("LOG_DEBUG", b"response size=3001 bytes"),
+    ("LOG_DEBUG", b"response size=%d bytes" % os.path.getsize("wsq.bin")),
     ("LOG_DEBUG", b"image size=%d bytes" % os.path.getsize("finger.bmp")),
-    ("LOG_DEBUG", b"capture(...) returns {bmp=%d bytes,wsq=3001 bytes,exitCode=0}" % os.path.getsize("finger.bmp")),
+    ("LOG_DEBUG", b"capture(...) returns {bmp=%d bytes,wsq=%d bytes,exitCode=0}" % (os.path.getsize("finger.bmp"), os.path.getsize("wsq.bin"))),
 ])
 print("log: %s, %d lines" % (file, len(lines)))
 file, lines = log_lines("nothing-sent")

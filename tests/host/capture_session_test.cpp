@@ -1,16 +1,40 @@
 // The exported capture against the scripted fake capture application, under Wine.
 #include <algorithm>
+#include <fstream>
 #include <atomic>
 #include <thread>
 
 #include "payload.h"
 #include "result_codes.h"
 #include "session_fixture.h"
+#include "test_bmp.h"
+#include "wsq_test_stream.h"
 
 namespace {
 
 using namespace session_test;
 using fake_capture::payload;
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes wsqOf(int width, int height, std::uint32_t seed) {
+  const std::vector<unsigned char> stream = wsq::testing::syntheticWsq(width, height, seed);
+  return Bytes(stream.begin(), stream.end());
+}
+
+Bytes bmpOf(int width, int height, std::uint32_t seed) {
+  return testbmp::make(width, height, [seed](int x, int y) { return static_cast<std::uint8_t>(x * 7 + y * seed); });
+}
+
+// Writes bytes to a file in the temporary folder (or, relative, in the working directory the fake
+// inherits: a short name for a script that travels in the 100-byte message); the fake sends them with
+// "file:<path>".
+std::string staged(const std::string& leaf, const Bytes& bytes, bool relative = false) {
+  const std::string name = "velmar-" + std::to_string(GetCurrentProcessId()) + "-" + leaf;
+  const std::string path = relative ? name : tempPath(name);
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
 
 class CaptureSession : public testing::Test {
  protected:
@@ -39,24 +63,35 @@ class CaptureSession : public testing::Test {
 
 TEST_F(CaptureSession, ResultComesFromTheResponseStream) {
   struct Case {
-    const char* script;
+    std::string script;
     std::int32_t result;
     std::vector<std::uint8_t> wsq, bmp;
+    std::string warning;  // the start of a LOG_WARN line that must be there, or ""
   };
+  const Bytes wsq = wsqOf(512, 512, 3), bmp = bmpOf(512, 512, 4);  // a capture's sizes: 263 KB of BMP
+  const Bytes halfWsq(wsq.begin(), wsq.begin() + static_cast<long>(wsq.size() / 2));
+  const Bytes shortBmp(bmp.begin(), bmp.end() - 1000);
+  const std::string whole = "wsq=file:" + staged("whole.wsq", wsq) + " bmp=file:" + staged("whole.bmp", bmp);
+  const std::string half = staged("half.wsq", halfWsq), cut = staged("cut.bmp", shortBmp);
+  const std::string notWhole = "response is not a whole WSQ: ";
   const Case cases[] = {
-      {"wsq=gen:2:1 bmp=gen:2:2", 0, payload(2, 1), payload(2, 2)},
-      {"wsq=gen:300000:3 bmp=gen:300000:4", 0, payload(300000, 3), payload(300000, 4)},
-      {"wsq=gen:5000:5 bmp=none", 0, payload(5000, 5), {}},
-      {"wsq=byte:208 bmp=byte:208 exit=208", 208, {}, {208}},
-      {"wsq=byte:203 exit=203", 203, {}, {}},
-      {"wsq=byte:43 bmp=byte:43 exit=299", 43, {}, {43}},
-      {"wsq=byte:0", 0, {}, {}},
-      {"exit=0", DEV_ERR_DRIVER_INVALID, {}, {}},
-      {"wsq=empty bmp=empty exit=3", DEV_ERR_DRIVER_INVALID, {}, {}},
-      {"crash wsq=gen:10:1 bmp=gen:10:1", DEV_ERR_DRIVER_INVALID, {}, {}},
-      // Data followed by a failing exit is no capture: the application's own code, or the generic one.
-      {"wsq=gen:3000:6 bmp=none exit=212", DEV_ERR_INTERNAL_DEVICE, {}, {}},
-      {"wsq=gen:3000:7 bmp=gen:10:8 exit=3", DEV_ERR_FAILURE, {}, payload(10, 8)},
+      {whole, 0, wsq, bmp, ""},
+      // The data decides, not the exit code: a crash or kill after a whole delivery is a capture...
+      {whole + " exit=3", 0, wsq, bmp, "child ended with exit code 3 after delivering a whole capture"},
+      // ...and a clean exit after half a file, or with the image cut short, is not.
+      {"wsq=file:" + half + " bmp=file:" + staged("whole.bmp", bmp), DEV_ERR_FAILURE, {}, bmp, notWhole},
+      {"wsq=file:" + staged("whole.wsq", wsq) + " bmp=file:" + cut, DEV_ERR_FAILURE, {}, shortBmp,
+       "image is not a whole BMP: invalid bmp file"},
+      {"wsq=file:" + staged("whole.wsq", wsq) + " bmp=none", DEV_ERR_FAILURE, {}, {}, "image is not a whole BMP"},
+      {"wsq=gen:2:1 bmp=gen:2:2", DEV_ERR_FAILURE, {}, payload(2, 2), notWhole},
+      {"wsq=gen:3000:7 bmp=gen:10:8 exit=3", DEV_ERR_FAILURE, {}, payload(10, 8), notWhole},
+      {"wsq=byte:208 bmp=byte:208 exit=208", 208, {}, {208}, ""},
+      {"wsq=byte:203 exit=203", 203, {}, {}, ""},
+      {"wsq=byte:43 bmp=byte:43 exit=299", 43, {}, {43}, ""},
+      {"wsq=byte:0", 0, {}, {}, ""},
+      {"exit=0", DEV_ERR_DRIVER_INVALID, {}, {}, ""},
+      {"wsq=empty bmp=empty exit=3", DEV_ERR_DRIVER_INVALID, {}, {}, ""},
+      {"crash wsq=gen:10:1 bmp=gen:10:1", DEV_ERR_DRIVER_INVALID, {}, {}, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);
@@ -73,6 +108,10 @@ TEST_F(CaptureSession, ResultComesFromTheResponseStream) {
               c.result == DEV_ERR_DRIVER_INVALID);
     EXPECT_TRUE(log.has(LOG_DEBUG, "capture(...) returns " + toString(out)));
     EXPECT_TRUE(log.has(LOG_DEBUG, "process closed"));
+    if (!c.warning.empty()) {
+      EXPECT_TRUE(log.hasPrefix(LOG_WARN, c.warning)) << c.warning;
+    }
+    EXPECT_EQ(log.hasPrefix(LOG_WARN, notWhole), c.warning == notWhole);
   }
 }
 
@@ -209,19 +248,24 @@ TEST_F(CaptureSession, ConcurrentCapturesKeepTheirOwnBytes) {
   setEnv(L"VELMAR_FAKE_ARGV_FILE", L"");
   constexpr int kThreads = 4;
   constexpr int kRounds = 3;
+  // Each thread its own whole capture, of its own sizes.
+  std::vector<Bytes> wsqs, bmps;
+  std::vector<std::string> scripts;
+  for (int t = 0; t < kThreads; ++t) {
+    wsqs.push_back(wsqOf(128 + 64 * t, 160 + 32 * t, 100 + t));
+    bmps.push_back(bmpOf(100 + 150 * t, 120 + 80 * t, 50 + t));
+    scripts.push_back("script:wsq=file:" + staged("c" + std::to_string(t) + ".wsq", wsqs.back(), true) +
+                      " bmp=file:" + staged("c" + std::to_string(t) + ".bmp", bmps.back(), true));
+  }
   std::atomic<int> good{0};
   std::vector<std::string> failures(kThreads);
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; ++t) {
-    threads.emplace_back([t, &good, &failures] {
+    threads.emplace_back([&, t] {
       for (int round = 0; round < kRounds; ++round) {
-        const std::uint32_t seed = 100 * t + round;
-        const std::size_t wsqSize = 20000 + 7919 * t, bmpSize = 30000 + 104729 * t;
-        const std::string script = "script:wsq=gen:" + std::to_string(wsqSize) + ":" + std::to_string(seed) +
-                                   " bmp=gen:" + std::to_string(bmpSize) + ":" + std::to_string(seed + 50);
         biodeviceOutput out;
-        const std::int32_t result = capture(fakeDevice(), input(script), out);
-        if (result == 0 && out.wsq == payload(wsqSize, seed) && out.bmp == payload(bmpSize, seed + 50)) {
+        const std::int32_t result = capture(fakeDevice(), input(scripts[t]), out);
+        if (result == 0 && out.wsq == wsqs[t] && out.bmp == bmps[t]) {
           ++good;
         } else {
           failures[t] += "round " + std::to_string(round) + ": result " + std::to_string(result) + ", wsq " +

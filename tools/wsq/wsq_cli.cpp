@@ -10,6 +10,7 @@
 #include "file_bytes.h"
 #include "image_files.h"
 #include "wsq_decoder.h"
+#include "wsq_stream_check.h"
 #include "wsq_encoder_params.h"
 
 namespace wsq_tool {
@@ -140,6 +141,9 @@ int infoCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     err << "wsq: " << error << "\n";
     return kFailed;
   }
+  // The stream check first: what the host and velmar-capture-b would make of this file.
+  const wsq::WsqCheckResult check = wsq::checkWsqStream(data.data(), data.size());
+  out << "stream check: " << (check.whole ? std::string("whole") : "not whole: " + check.fault) << "\n";
   wsq::WsqStreamInfo info;
   if (!wsq::inspectWsq(data.data(), data.size(), info, error)) {
     err << "wsq: " << args[0] << ": " << error << "\n";
@@ -179,7 +183,7 @@ int infoCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     out << "block " << b + 1 << ": table id " << info.blocks[b].tableId << ", " << info.blocks[b].coefficients
         << " coefficients, " << info.blocks[b].codedBytes << " coded bytes\n";
   }
-  return kOk;
+  return check.whole ? kOk : kFailed;
 }
 
 }  // namespace

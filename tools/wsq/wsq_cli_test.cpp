@@ -143,7 +143,7 @@ TEST_F(WsqProgram, DescribesTheStream) {
   ASSERT_EQ(run({raw, "512", "512", wsqFile, "1.0"}).code, 0);
   const RunResult r = run({"--info", wsqFile});
   ASSERT_EQ(r.code, 0) << r.err;
-  for (const char* line : {"SOI FFA0 at 0\n", "DTT FFA4 at 2, length 58 (60 bytes with marker)\n",
+  for (const char* line : {"stream check: whole\n", "SOI FFA0 at 0\n", "DTT FFA4 at 2, length 58 (60 bytes with marker)\n",
                            "DQT FFA5 at 62, length 389 (391 bytes with marker)\n",
                            "SOF FFA2 at 453, length 17 (19 bytes with marker)\n", "frame: width 512, height 512,",
                            "encoder 2, software 0", "bin centre C: 0.4399999976\n", "  63 0 0 (not coded)\n",
@@ -152,6 +152,17 @@ TEST_F(WsqProgram, DescribesTheStream) {
     EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
   }
   EXPECT_EQ(run({"--info", (dir / "none.wsq").string()}).code, 1);
+
+  // A whole stream followed by a stray byte still parses, but the check names the fault and the
+  // command fails.
+  Bytes bytes = readBytes(wsqFile);
+  bytes.push_back(0);
+  writeBytes(dir / "trailing.wsq", bytes);
+  const RunResult trailing = run({"--info", (dir / "trailing.wsq").string()});
+  EXPECT_EQ(trailing.code, 1);
+  EXPECT_NE(trailing.out.find("stream check: not whole: the last two bytes are not the end of image\n"),
+            std::string::npos) << trailing.out;
+  EXPECT_NE(trailing.out.find("frame: width 512"), std::string::npos);
 }
 
 #ifdef WSQ_PROGRAM
