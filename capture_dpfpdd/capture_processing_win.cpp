@@ -100,12 +100,13 @@ int32_t convertCapture(const ReportOutcome& capture, std::vector<uint8_t>& wsq) 
 
   int32_t code = DEV_SUCCESS;
   DWORD converterExit = 0;
-  const ConverterRun run = runConverter(files.converterCommand, kConverterLimitMs, converterExit);
+  // The converter counts as created once its process exists; what it leaves is judged after the wait.
+  const ConverterRun run = runConverter(files.converterCommand, kConverterLimitMs, converterExit,
+                                        [&log] { log.info(L"Creacion WSQ de manera correcta"); });
   if (run == ConverterRun::NotStarted) {
     log.info(L"Creacion WSQ");
     code = DEV_ERR_WSQ_CONVERSION;
   } else {
-    log.info(L"Creacion WSQ de manera correcta");
     if (run == ConverterRun::TimedOut) {
       log.warning(L"El conversor WSQ no terminó en %d ms", static_cast<int>(kConverterLimitMs));
     } else if (converterExit != 0) {

@@ -8,7 +8,8 @@
 
 namespace capture_b {
 
-ConverterRun runConverter(const std::wstring& commandLine, DWORD limitMs, DWORD& exitCode) {
+ConverterRun runConverter(const std::wstring& commandLine, DWORD limitMs, DWORD& exitCode,
+                          const std::function<void()>& started) {
   exitCode = 0;
   std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
   buffer.push_back(L'\0');  // CreateProcessW may write into the command line
@@ -23,6 +24,7 @@ ConverterRun runConverter(const std::wstring& commandLine, DWORD limitMs, DWORD&
     return ConverterRun::NotStarted;
   }
   velmar::win::UniqueHandle process(info.hProcess), thread(info.hThread);
+  if (started) started();
   if (WaitForSingleObject(process.get(), limitMs) != WAIT_OBJECT_0) {
     TerminateProcess(process.get(), 1);
     WaitForSingleObject(process.get(), 5000);
