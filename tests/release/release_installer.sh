@@ -62,10 +62,11 @@ expect_installed() {  # expect_installed VERSION: one product of that version, e
   echo "installed: $list"
 }
 
-# A prefix may hold a product left by an interrupted run.
-if [ -n "$(products)" ]; then
-  for msi in "$out/v2"/*.msi "$out/v1"/*.msi; do wine msiexec /x "$(winpath "$msi")" /qn </dev/null >/dev/null 2>&1 || true; done
-fi
+# The prefix may hold products a failed run left: removed by their product codes.
+for code in $(products | cut -d'|' -f1); do
+  wine msiexec /x "$code" /qn </dev/null >/dev/null 2>&1 || true
+done
+[ -z "$(products)" ] || fail "products of an earlier run are still registered: $(products)"
 
 msiexec_run /i "$out/v1/$VELMAR_PRODUCT_NAME-$VELMAR_VERSION.msi"
 expect_installed "$VELMAR_VERSION"
