@@ -7,16 +7,9 @@
 #include <cstdio>
 #include <string>
 
-namespace {
+#include "utf8_text.h"
 
-std::string toUtf8(const wchar_t* text) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return {};
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-  out.pop_back();
-  return out;
-}
+namespace {
 
 std::string property(const wchar_t* product, const wchar_t* name) {
   wchar_t value[1024];

@@ -8,16 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "utf8_text.h"
 
-std::string toUtf8(const wchar_t* text) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return {};
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-  out.pop_back();
-  return out;
-}
+namespace {
 
 std::string dotted(DWORD high, DWORD low) {
   return std::to_string(HIWORD(high)) + "." + std::to_string(LOWORD(high)) + "." +
