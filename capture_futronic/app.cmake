@@ -24,8 +24,12 @@ target_link_libraries(velmar_capture_a_app PUBLIC velmar_capture_processing velm
 add_executable(velmar-capture-a WIN32 main.cpp)
 target_link_options(velmar-capture-a PRIVATE -municode)
 target_link_libraries(velmar-capture-a PRIVATE velmar_capture_a_app)
-install(TARGETS velmar-capture-a RUNTIME DESTINATION capture/futronic)
-install(FILES logo.bmp DESTINATION capture/futronic)
+velmar_version_resource(velmar-capture-a "velmar-capture-a: capture application for Futronic scanners")
+# The release is the 32-bit build (the vendor's libraries are 32-bit); the 64-bit build is for tests only.
+if(VELMAR_WIN32_PARTS_ONLY)
+  install(TARGETS velmar-capture-a RUNTIME DESTINATION capture/futronic)
+  install(FILES logo.bmp DESTINATION capture/futronic)
+endif()
 
 # A dist-like folder for the tests: the program with its stand-in DLLs and logo.bmp side by side.
 set(VELMAR_CAPTURE_A_STAGE ${CMAKE_BINARY_DIR}/stage/capture/futronic CACHE INTERNAL "")

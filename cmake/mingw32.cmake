@@ -1,4 +1,4 @@
-# Cross-compiling for 32-bit Windows with mingw-w64 (posix thread model). Build only: no 32-bit Wine here.
+# Cross-compiling for 32-bit Windows with mingw-w64 (posix thread model).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER   i686-w64-mingw32-gcc-posix)
@@ -9,3 +9,7 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# ctest runs the test executables under Wine (32-bit programs through WoW64 in the 64-bit prefix that
+# cmake/wine-session provides).
+find_program(WINE_EXECUTABLE NAMES wine REQUIRED)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_EXECUTABLE})
