@@ -19,6 +19,7 @@
 #include "biodevice.h"
 #include "process_counts_win.h"
 #include "test_bmp.h"
+#include "wsq_test_stream.h"
 #include "velmar_device.h"
 
 namespace {
@@ -45,14 +46,24 @@ void setScript(const std::string& script) {
   SetEnvironmentVariableW(L"VELMAR_FAKE_CAPTURE", std::wstring(script.begin(), script.end()).c_str());
 }
 
-// A script whose capture succeeds: a WSQ stand-in of 60000 bytes (any two or more make a success) and a
-// small grey BMP file written beside this program.
+// The WSQ file a succeeding capture delivers: our encoder's stream of a synthetic finger (the host
+// takes only a whole WSQ as a capture).
+const std::vector<unsigned char>& fixtureWsq() {
+  static const std::vector<unsigned char> stream = wsq::testing::syntheticWsq(256, 256, 7);
+  return stream;
+}
+
+// A script whose capture succeeds: that WSQ file and a small grey BMP file, written beside this program.
 std::string successScript() {
   const std::wstring bmpPath = ownFolder() + L"caller_finger.bmp";
+  const std::wstring wsqPath = ownFolder() + L"caller_finger.wsq";
   const std::vector<std::uint8_t> bmp =
       testbmp::make(64, 48, [](int x, int y) { return static_cast<std::uint8_t>(x * 3 + y); });
   std::ofstream(bmpPath.c_str(), std::ios::binary).write(reinterpret_cast<const char*>(bmp.data()), bmp.size());
-  return "wsq=gen:60000:7 bmp=file:" + narrow(bmpPath);
+  const std::vector<unsigned char>& wsq = fixtureWsq();
+  std::ofstream(wsqPath.c_str(), std::ios::binary)
+      .write(reinterpret_cast<const char*>(wsq.data()), static_cast<std::streamsize>(wsq.size()));
+  return "wsq=file:" + narrow(wsqPath) + " bmp=file:" + narrow(bmpPath);
 }
 
 // The request line for the fake capture application, written as JSON.
@@ -155,7 +166,7 @@ TEST_F(DllCaller, HundredCapturesThroughCaptureAndToJsonString) {
     toJsonString(output, std::to_string(code), json);
     if (i % 3 == 0) {
       ASSERT_EQ(code, 0);
-      ASSERT_EQ(output.wsq.size(), 60000u);
+      ASSERT_EQ(output.wsq.size(), fixtureWsq().size());
       ASSERT_EQ(json.rfind("{\"wsq\":\"", 0), 0u) << json.substr(0, 40);
     } else {
       ASSERT_EQ(code, i % 3 == 1 ? 208 : 109);
@@ -264,7 +275,7 @@ TEST(ExeCaller, ForwardersResolveWithTheDllFolderOnTheSearchPath) {
   input.timeout = "30000";
   biodeviceOutput output;
   EXPECT_EQ(capture(device, input, output), 0);
-  EXPECT_EQ(output.wsq.size(), 60000u);
+  EXPECT_EQ(output.wsq.size(), fixtureWsq().size());
   std::string json;
   toJsonString(output, "0", json);
   EXPECT_EQ(json.rfind("{\"wsq\":\"", 0), 0u) << json.substr(0, 40);

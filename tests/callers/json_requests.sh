@@ -11,6 +11,10 @@ DEVICE=$1
 FAKE=$2
 shift 2
 here=$(dirname "$0")
+if [ -n "${VELMAR_NEEDS_WIN32:-}" ] && ! why=$("$here/../../cmake/can-run-win32" 2>&1); then
+  echo "SKIPPED: $why"
+  exit 77
+fi
 source "$here/../lib/wine-gui.sh"
 source "$here/../harness/harness_lib.sh"
 top=$(artefact_dir)

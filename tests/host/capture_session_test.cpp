@@ -310,12 +310,14 @@ TEST_F(CaptureSession, ClientOutsideTheJobIsRefusedUnread) {
   });
   biodeviceOutput out;
   std::int32_t result = -1;
-  run("wait=2000 wsq=gen:3000:1 bmp=gen:2000:2", input(), out, result);
+  const Bytes wsq = wsqOf(128, 128, 1), bmp = bmpOf(40, 30, 2);
+  run("wait=2000 wsq=file:" + staged("own.wsq", wsq, true) + " bmp=file:" + staged("own.bmp", bmp, true), input(),
+      out, result);
   intruder.join();
   ASSERT_NE(intruderId, 0u) << "the intruder did not start";
   EXPECT_EQ(result, DEV_SUCCESS);
-  EXPECT_TRUE(out.wsq == payload(3000, 1)) << "wsq holds " << out.wsq.size() << " bytes";
-  EXPECT_TRUE(out.bmp == payload(2000, 2)) << "bmp holds " << out.bmp.size() << " bytes";
+  EXPECT_TRUE(out.wsq == wsq) << "wsq holds " << out.wsq.size() << " bytes";
+  EXPECT_TRUE(out.bmp == bmp) << "bmp holds " << out.bmp.size() << " bytes";
   for (const std::string& name : {wsqName, bmpName}) {
     EXPECT_TRUE(log.has(LOG_WARN, "refused client process " + std::to_string(intruderId) + " on pipe '" + name +
                                       "': not a process of the capture application"))
@@ -327,12 +329,14 @@ TEST_F(CaptureSession, ClientOutsideTheJobIsRefusedUnread) {
 // the job too, and no client is refused.
 TEST_F(CaptureSession, ProcessStartedByTheCaptureApplicationMayDeliver) {
   struct Case {
-    const char* script;
+    std::string script;
     std::int32_t result;
     std::vector<std::uint8_t> wsq, bmp;
   };
+  const Bytes wsq = wsqOf(128, 128, 11), bmp = bmpOf(40, 30, 12);
   const Case cases[] = {
-      {"wrap wsq=gen:4000:11 bmp=gen:3000:12", DEV_SUCCESS, payload(4000, 11), payload(3000, 12)},
+      {"wrap wsq=file:" + staged("wrapped.wsq", wsq, true) + " bmp=file:" + staged("wrapped.bmp", bmp, true),
+       DEV_SUCCESS, wsq, bmp},
       {"wrap wsq=byte:203 bmp=byte:203 exit=203", 203, {}, {203}},
   };
   for (const Case& c : cases) {
