@@ -11,7 +11,7 @@
 #include "api_failure.h"
 #include "capture_app_table.h"
 #include "version_resource_win.h"
-#include "wide_text_win.h"
+#include "win/utf8_wide.h"
 #include "win/last_error.h"
 #include "win/unique_handle.h"
 
@@ -90,7 +90,7 @@ std::wstring systemFolderFor(int bitness) {
 LibraryFacts inspectLibrary(const std::wstring& appFolder, int appBitness, const PeImportedLibrary& import) {
   LibraryFacts lib;
   lib.name = import.name;
-  const std::wstring name = wideFromUtf8(import.name);
+  const std::wstring name = velmar::win::wideFromUtf8(import.name);
   const std::pair<std::wstring, const char*> places[] = {
       {appFolder, "app"},
       {systemFolderFor(appBitness), "system"},
@@ -101,7 +101,7 @@ LibraryFacts inspectLibrary(const std::wstring& appFolder, int appBitness, const
     if (folder.empty() || name.find_first_of(L"\\/:") != std::wstring::npos) continue;
     const std::wstring path = folder + L"\\" + name;
     if (!isFile(path)) continue;
-    lib.path = utf8FromWide(path);
+    lib.path = velmar::win::utf8FromWide(path);
     lib.location = location;
     const PeImage image = readImage(path, lib.readError);
     lib.bitness = image.bitness;
@@ -120,9 +120,9 @@ AppFacts inspectApp(const std::wstring& hostFolder, const std::wstring& relative
   AppFacts app;
   std::wstring slashed = relative;
   std::replace(slashed.begin(), slashed.end(), L'\\', L'/');
-  app.path = utf8FromWide(slashed);
+  app.path = velmar::win::utf8FromWide(slashed);
   const std::wstring path = hostFolder + L"\\" + relative;
-  app.fullPath = utf8FromWide(path);
+  app.fullPath = velmar::win::utf8FromWide(path);
   const PeImage image = readImage(path, app.readError);
   if (!app.readError.empty()) return app;
   app.bitness = image.bitness;
@@ -134,10 +134,10 @@ AppFacts inspectApp(const std::wstring& hostFolder, const std::wstring& relative
   for (const PeImportedLibrary& import : image.imports) app.libraries.push_back(inspectLibrary(folder, image.bitness, import));
   if (const CaptureAppTraits* traits = findCaptureApp(app.fileName())) {
     for (const std::string& name : traits->files) {
-      std::wstring relativeFile = wideFromUtf8(name);
+      std::wstring relativeFile = velmar::win::wideFromUtf8(name);
       std::replace(relativeFile.begin(), relativeFile.end(), L'/', L'\\');
       const std::wstring filePath = fullPath(folder + L"\\" + relativeFile);
-      app.files.push_back({name, utf8FromWide(filePath), isFile(filePath)});
+      app.files.push_back({name, velmar::win::utf8FromWide(filePath), isFile(filePath)});
     }
   }
   return app;

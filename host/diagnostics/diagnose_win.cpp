@@ -16,7 +16,7 @@
 #include "running_probe_win.h"
 #include "system_probe_win.h"
 #include "version_resource_win.h"
-#include "wide_text_win.h"
+#include "win/utf8_wide.h"
 
 namespace {
 

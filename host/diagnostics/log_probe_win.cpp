@@ -5,7 +5,7 @@
 
 #include "app_inspection_win.h"
 #include "capture_app_table.h"
-#include "wide_text_win.h"
+#include "win/utf8_wide.h"
 #include "win/unique_handle.h"
 
 namespace {
@@ -25,7 +25,7 @@ std::string newestFile(const std::wstring& folder, const std::wstring& pattern) 
       bestTime = t;
     }
   } while (FindNextFileW(find.get(), &data));
-  return best.empty() ? std::string() : utf8FromWide(folder + L"\\" + best);
+  return best.empty() ? std::string() : velmar::win::utf8FromWide(folder + L"\\" + best);
 }
 
 }  // namespace
@@ -37,15 +37,15 @@ std::vector<LogFacts> probeLogs(const std::vector<AppFacts>& apps) {
   std::wstring current = n > 0 && n < sizeof cwd / sizeof cwd[0] ? std::wstring(cwd, n) : std::wstring(L".");
   if (!current.empty() && (current.back() == L'\\' || current.back() == L'/')) current.pop_back();
   const std::wstring hostFolder = current + L"\\log-device-velmar";
-  logs.push_back({"velmar-device", utf8FromWide(hostFolder), newestFile(hostFolder, L"*.log")});
+  logs.push_back({"velmar-device", velmar::win::utf8FromWide(hostFolder), newestFile(hostFolder, L"*.log")});
 
   for (const AppFacts& app : apps) {
     const CaptureAppTraits* traits = findCaptureApp(app.fileName());
     if (!traits) continue;
-    const std::wstring folder = folderOf(wideFromUtf8(app.fullPath));
+    const std::wstring folder = folderOf(velmar::win::wideFromUtf8(app.fullPath));
     std::string program = app.fileName();
     program.erase(program.size() - 4);  // without ".exe"
-    logs.push_back({program, utf8FromWide(folder), newestFile(folder, wideFromUtf8(traits->logPattern))});
+    logs.push_back({program, velmar::win::utf8FromWide(folder), newestFile(folder, velmar::win::wideFromUtf8(traits->logPattern))});
   }
   return logs;
 }

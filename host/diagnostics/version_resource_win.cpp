@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "wide_text_win.h"
+#include "win/utf8_wide.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ std::string stringValue(const std::vector<std::uint8_t>& block, WORD language, W
   if (!VerQueryValueW(block.data(), query, &value, &length) || value == nullptr || length == 0) return {};
   std::wstring text(static_cast<const wchar_t*>(value), length);
   while (!text.empty() && text.back() == L'\0') text.pop_back();
-  return utf8FromWide(text);
+  return velmar::win::utf8FromWide(text);
 }
 
 }  // namespace

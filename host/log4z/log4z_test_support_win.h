@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "log_file_win.h"
+#include "win/utf8_wide.h"
 
 namespace velmar::log4z::testing {
 
@@ -23,11 +24,11 @@ class TestDir {
     static std::atomic<int> counter{0};
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH, temp);
-    path_ = narrow(temp) + "log4z_" + std::to_string(GetCurrentProcessId()) + "_" +
+    path_ = win::utf8FromWide(temp) + "log4z_" + std::to_string(GetCurrentProcessId()) + "_" +
             std::to_string(++counter) + "_" + std::to_string(GetTickCount()) + "\\";
-    CreateDirectoryW(widen(path_).c_str(), nullptr);
+    CreateDirectoryW(win::wideFromUtf8(path_).c_str(), nullptr);
   }
-  ~TestDir() { removeTree(widen(path_.substr(0, path_.size() - 1))); }
+  ~TestDir() { removeTree(win::wideFromUtf8(path_.substr(0, path_.size() - 1))); }
   TestDir(const TestDir&) = delete;
   TestDir& operator=(const TestDir&) = delete;
 
@@ -61,10 +62,10 @@ class TestDir {
 inline std::vector<std::string> filesIn(const std::string& dir) {
   std::vector<std::string> names;
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW(widen(dir + "*").c_str(), &data);
+  HANDLE find = FindFirstFileW(win::wideFromUtf8(dir + "*").c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return names;
   do {
-    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(narrow(data.cFileName));
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(win::utf8FromWide(data.cFileName));
   } while (FindNextFileW(find, &data));
   FindClose(find);
   std::sort(names.begin(), names.end());
@@ -72,13 +73,13 @@ inline std::vector<std::string> filesIn(const std::string& dir) {
 }
 
 inline bool fileExists(const std::string& name) {
-  const DWORD attributes = GetFileAttributesW(widen(name).c_str());
+  const DWORD attributes = GetFileAttributesW(win::wideFromUtf8(name).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 inline std::string readFile(const std::string& name) {
   std::string bytes;
-  std::FILE* f = _wfopen(widen(name).c_str(), L"rb");
+  std::FILE* f = _wfopen(win::wideFromUtf8(name).c_str(), L"rb");
   if (!f) return bytes;
   char buffer[65536];
   for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);

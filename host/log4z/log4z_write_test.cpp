@@ -9,6 +9,7 @@
 #include "log4z.h"
 #include "log4z_test_support_win.h"
 #include "win/unique_handle.h"
+#include "win/utf8_wide.h"
 
 namespace velmar::log4z {
 namespace {
@@ -26,7 +27,7 @@ class InDirectory {
     wchar_t old[MAX_PATH + 1] = {};
     GetCurrentDirectoryW(MAX_PATH, old);
     old_ = old;
-    SetCurrentDirectoryW(widen(dir).c_str());
+    SetCurrentDirectoryW(win::wideFromUtf8(dir).c_str());
   }
   ~InDirectory() { SetCurrentDirectoryW(old_.c_str()); }
 
@@ -82,12 +83,12 @@ DWORD runProbe(const std::string& dir, const std::wstring& arguments, const std:
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring probe = self;
   probe = probe.substr(0, probe.find_last_of(L"\\/") + 1) + L"log4z_exit_probe.exe";
-  std::wstring workDir = widen(dir);
+  std::wstring workDir = win::wideFromUtf8(dir);
   workDir.pop_back();  // no trailing '\' before the closing quote
   std::wstring commandLine = L"\"" + probe + L"\" \"" + workDir + L"\" " + arguments;
 
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  win::UniqueHandle out(CreateFileW(widen(stdoutFile).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+  win::UniqueHandle out(CreateFileW(win::wideFromUtf8(stdoutFile).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!out) return 0;
   STARTUPINFOW startup{};

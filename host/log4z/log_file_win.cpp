@@ -5,32 +5,13 @@
 #include <vector>
 
 #include "log_file_rules.h"
+#include "win/utf8_wide.h"
 
 namespace velmar::log4z {
 
-std::wstring widen(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  if (n <= 0) return {};
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-  return out;
-}
-
-std::string narrow(std::wstring_view utf16) {
-  if (utf16.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr,
-                                    0, nullptr, nullptr);
-  if (n <= 0) return {};
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
-
 bool LogFile::open(const std::string& name, std::uint64_t& size) {
   close();
-  const std::wstring wide = widen(name);
+  const std::wstring wide = win::wideFromUtf8(name);
   if (wide.empty()) return false;
   std::FILE* f = _wfopen(wide.c_str(), L"ab");
   if (!f) return false;
@@ -55,7 +36,7 @@ void LogFile::flush() noexcept {
 
 void createDirectories(std::string_view directory) {
   for (const std::string& level : directoryLevels(directory)) {
-    const std::wstring wide = widen(level);
+    const std::wstring wide = win::wideFromUtf8(level);
     if (wide.empty()) return;
     const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
@@ -64,7 +45,7 @@ void createDirectories(std::string_view directory) {
 }
 
 bool deleteLogFile(const std::string& name) {
-  const std::wstring wide = widen(name);
+  const std::wstring wide = win::wideFromUtf8(name);
   return !wide.empty() && DeleteFileW(wide.c_str()) != FALSE;
 }
 
@@ -79,7 +60,7 @@ std::string currentProcessName() {
       if (slash != std::wstring_view::npos) path.remove_prefix(slash + 1);
       const std::size_t dot = path.find_last_of(L'.');
       if (dot != std::wstring_view::npos && dot > 0) path = path.substr(0, dot);
-      const std::string name = narrow(path);
+      const std::string name = win::utf8FromWide(path);
       return name.empty() ? "process" : name;
     }
     if (buffer.size() >= 32768) return "process";

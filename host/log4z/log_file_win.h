@@ -37,7 +37,4 @@ bool deleteLogFile(const std::string& name);
 // The executable's file name without directory and extension; "process" when it cannot be read.
 std::string currentProcessName();
 
-std::wstring widen(std::string_view utf8);
-std::string narrow(std::wstring_view utf16);
-
 }  // namespace velmar::log4z

@@ -10,6 +10,7 @@
 
 #include "log4z_test_support_win.h"
 #include "log4z_write.h"
+#include "win/utf8_wide.h"
 
 namespace velmar::log4z {
 namespace {
@@ -313,7 +314,7 @@ TEST(LogerManager, SettersRefuseInvalidIdsAndOverlongTexts) {
 TEST(LogerManager, FileThatCannotBeOpenedTurnsFileOutputOff) {
   Fixture f;
   const std::string blocker = f.dir.path() + "blocker";
-  std::FILE* file = _wfopen(widen(blocker).c_str(), L"wb");
+  std::FILE* file = _wfopen(win::wideFromUtf8(blocker).c_str(), L"wb");
   ASSERT_NE(file, nullptr);
   std::fclose(file);
   f.log.setPath(0, blocker + "\\logs");  // a directory below a plain file cannot exist
