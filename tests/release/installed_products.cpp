@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "utf8_text.h"
+#include "win/utf8_wide.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ std::string property(const wchar_t* product, const wchar_t* name) {
   wchar_t value[1024];
   DWORD length = 1024;
   if (MsiGetProductInfoW(product, name, value, &length) != ERROR_SUCCESS) return "?";
-  return toUtf8(value);
+  return velmar::win::utf8FromWide(value);
 }
 
 }  // namespace
@@ -33,7 +33,7 @@ int wmain(int argc, wchar_t** argv) {
       std::fprintf(stderr, "MsiEnumRelatedProducts failed with %u\n", status);
       return 1;
     }
-    std::printf("%s|%s|%s|%s\n", toUtf8(product).c_str(),
+    std::printf("%s|%s|%s|%s\n", velmar::win::utf8FromWide(product).c_str(),
                 property(product, INSTALLPROPERTY_VERSIONSTRING).c_str(),
                 property(product, INSTALLPROPERTY_INSTALLEDPRODUCTNAME).c_str(),
                 property(product, INSTALLPROPERTY_INSTALLLOCATION).c_str());

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "utf8_text.h"
+#include "win/utf8_wide.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ std::string stringValue(const std::vector<BYTE>& block, const std::wstring& lang
   UINT length = 0;
   if (!VerQueryValueW(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || !value)
     return "?";
-  return toUtf8(value);
+  return velmar::win::utf8FromWide(value);
 }
 
 bool printOne(const wchar_t* file) {
@@ -32,13 +32,13 @@ bool printOne(const wchar_t* file) {
   const DWORD size = GetFileVersionInfoSizeW(file, &ignored);
   std::vector<BYTE> block(size);
   if (size == 0 || !GetFileVersionInfoW(file, 0, size, block.data())) {
-    std::printf("%s|none\n", toUtf8(file).c_str());
+    std::printf("%s|none\n", velmar::win::utf8FromWide(file).c_str());
     return false;
   }
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || !fixed) {
-    std::printf("%s|none\n", toUtf8(file).c_str());
+    std::printf("%s|none\n", velmar::win::utf8FromWide(file).c_str());
     return false;
   }
   struct Translation { WORD language, codePage; };
@@ -50,7 +50,7 @@ bool printOne(const wchar_t* file) {
     swprintf(text, 9, L"%04X%04X", translations[0].language, translations[0].codePage);
     language = text;
   }
-  std::printf("%s|%s|%s", toUtf8(file).c_str(), dotted(fixed->dwFileVersionMS, fixed->dwFileVersionLS).c_str(),
+  std::printf("%s|%s|%s", velmar::win::utf8FromWide(file).c_str(), dotted(fixed->dwFileVersionMS, fixed->dwFileVersionLS).c_str(),
               dotted(fixed->dwProductVersionMS, fixed->dwProductVersionLS).c_str());
   for (const wchar_t* name : {L"FileVersion", L"ProductVersion", L"ProductName", L"CompanyName", L"FileDescription"})
     std::printf("|%s", stringValue(block, language, name).c_str());
