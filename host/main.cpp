@@ -4,8 +4,9 @@
 // of the result, runs "pause" and ends with status 0. A request line it cannot use ends the program
 // with a message on standard error and status 1. The capture and toJsonString it exports are
 // forwarders to velmar-device.dll (velmar-device-exe.def).
-// With the single argument --diagnose it inspects the installation instead, prints the report as one
-// JSON line and ends with status 0 when every check passes, 1 otherwise (no request, no pause, no log).
+// With the single argument --diagnose it inspects the installation instead, prints a few Spanish lines
+// for a person and then the report as its last line, one JSON line, and ends with status 0 when every
+// check passes, 1 otherwise (no request, no pause, no log).
 #include <windows.h>
 
 #include <cstdio>
@@ -16,7 +17,7 @@
 #include <string>
 
 #include "answer_line.h"
-#include "diagnose_json.h"
+#include "diagnose_command_win.h"
 #include "host_log_route.h"
 #include "request_answer_win.h"
 
@@ -35,22 +36,10 @@ void useDefaultLocaleForInput() {
   }
 }
 
-int diagnose() {
-  char* line = nullptr;
-  const std::int32_t status = diagnoseJson(&line);
-  if (line) {
-    std::fputs(line, stdout);
-    std::free(line);
-  }
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
-  return status;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc == 2 && std::wstring(argv[1]) == L"--diagnose") return diagnose();
+  if (argc == 2 && std::wstring(argv[1]) == L"--diagnose") return runDiagnoseCommand();
   routeHostLogToLog4z();
 
   // Without a console (redirected standard streams) the code-page calls fail; nothing depends on them.

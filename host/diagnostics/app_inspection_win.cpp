@@ -11,6 +11,7 @@
 #include "api_failure.h"
 #include "capture_app_table.h"
 #include "version_resource_win.h"
+#include "windows_libraries.h"
 #include "win/utf8_wide.h"
 #include "win/last_error.h"
 #include "win/unique_handle.h"
@@ -70,35 +71,46 @@ std::wstring systemText(Get get) {
   return n == 0 || n >= MAX_PATH ? std::wstring() : std::wstring(buffer, n);
 }
 
+std::wstring windowsFolder() {
+  return systemText([](wchar_t* b, UINT n) { return GetWindowsDirectoryW(b, n); });
+}
+
 // The system folder a program of the given bitness loads its system libraries from, as this process can
-// read it (file-system redirection applies to a 32-bit host).
+// read it (file-system redirection applies to a 32-bit host); empty where Windows has no such folder (a
+// 32-bit Windows for 64-bit programs, a 64-bit one without its 32-bit part).
 std::wstring systemFolderFor(int bitness) {
+  const int own = static_cast<int>(sizeof(void*) * 8);
+  if (bitness == own) return systemText([](wchar_t* b, UINT n) { return GetSystemDirectoryW(b, n); });
 #ifdef _WIN64
-  if (bitness == 32) {
-    const std::wstring wow = systemText([](wchar_t* b, UINT n) { return GetSystemWow64DirectoryW(b, n); });
-    if (!wow.empty()) return wow;
-  }
+  return systemText([](wchar_t* b, UINT n) { return GetSystemWow64DirectoryW(b, n); });
 #else
   BOOL wow64 = FALSE;
-  if (bitness == 64 && IsWow64Process(GetCurrentProcess(), &wow64) && wow64) {
-    return systemText([](wchar_t* b, UINT n) { return GetWindowsDirectoryW(b, n); }) + L"\\Sysnative";
-  }
+  if (IsWow64Process(GetCurrentProcess(), &wow64) && wow64) return windowsFolder() + L"\\Sysnative";
+  return {};
 #endif
-  return systemText([](wchar_t* b, UINT n) { return GetSystemDirectoryW(b, n); });
 }
+
+// Whether Windows runs programs of this bitness: its system folder for them holds the core libraries.
+bool systemRuns(int bitness) {
+  const std::wstring folder = systemFolderFor(bitness);
+  return !folder.empty() && isFile(folder + L"\\ntdll.dll") && isFile(folder + L"\\kernel32.dll");
+}
+
+bool hasFolder(const std::wstring& name) { return name.find_first_of(L"\\/:") != std::wstring::npos; }
 
 LibraryFacts inspectLibrary(const std::wstring& appFolder, int appBitness, const PeImportedLibrary& import) {
   LibraryFacts lib;
   lib.name = import.name;
   const std::wstring name = velmar::win::wideFromUtf8(import.name);
+  lib.windowsLibrary = isWindowsLibraryName(import.name);
   const std::pair<std::wstring, const char*> places[] = {
       {appFolder, "app"},
       {systemFolderFor(appBitness), "system"},
-      {systemText([](wchar_t* b, UINT n) { return GetWindowsDirectoryW(b, n); }), "windows"},
+      {windowsFolder(), "windows"},
   };
   for (const auto& [folder, location] : places) {
     // A name with a folder in it is never looked up outside the places above.
-    if (folder.empty() || name.find_first_of(L"\\/:") != std::wstring::npos) continue;
+    if (folder.empty() || hasFolder(name)) continue;
     const std::wstring path = folder + L"\\" + name;
     if (!isFile(path)) continue;
     lib.path = velmar::win::utf8FromWide(path);
@@ -113,6 +125,9 @@ LibraryFacts inspectLibrary(const std::wstring& appFolder, int appBitness, const
     return lib;
   }
   for (const PeImportedFunction& f : import.functions) lib.functions.push_back({f, false});
+  // Missing here but among the system libraries of the other bitness: Windows' own.
+  const std::wstring other = systemFolderFor(appBitness == 32 ? 64 : 32);
+  if (!other.empty() && !hasFolder(name) && isFile(other + L"\\" + name)) lib.windowsLibrary = true;
   return lib;
 }
 
@@ -127,6 +142,7 @@ AppFacts inspectApp(const std::wstring& hostFolder, const std::wstring& relative
   if (!app.readError.empty()) return app;
   app.bitness = image.bitness;
   app.machine = image.machine;
+  app.systemSupport = systemRuns(image.bitness);
   const VersionResource version = readVersionResource(path);
   app.version = version.productVersion;
 

@@ -1,8 +1,7 @@
 // capture_app_table.cpp: the two capture applications shipped today.
 #include "capture_app_table.h"
 
-#include <algorithm>
-#include <cctype>
+#include "diagnostic_facts.h"
 
 const std::vector<CaptureAppTraits>& captureAppTable() {
   // capture-b's mutex carries the version it compares with a caller's required version, which is its own
@@ -15,13 +14,9 @@ const std::vector<CaptureAppTraits>& captureAppTable() {
 }
 
 const CaptureAppTraits* findCaptureApp(const std::string& fileName) {
-  const auto lower = [](std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-  };
-  const std::string wanted = lower(fileName);
+  const std::string wanted = asciiLower(fileName);
   for (const CaptureAppTraits& app : captureAppTable()) {
-    if (lower(app.fileName) == wanted) return &app;
+    if (asciiLower(app.fileName) == wanted) return &app;
   }
   return nullptr;
 }

@@ -6,6 +6,8 @@
 
 #include <functional>
 
+#include <nlohmann/json.hpp>
+
 #include "diagnostic_json.h"
 
 namespace {
@@ -16,8 +18,8 @@ PeImportedFunction byOrdinal(std::uint16_t n) {
   return f;
 }
 
-// A PC where everything is in order: capture-a (32-bit) with its scanning library, capture-b with its
-// files.
+// A PC where everything is in order: capture-a (32-bit) with its scanning library and a Windows library
+// from the 32-bit system folder, capture-b with its files.
 DiagnosticFacts healthy() {
   DiagnosticFacts f;
   f.version = "1.4.0";
@@ -36,7 +38,13 @@ DiagnosticFacts healthy() {
   LibraryFacts math = scan;
   math.name = "ftrMathAPI.dll";
   math.functions = {{{"ftrMathImageNfIQ", 0}, true}};
-  a.libraries = {scan, math};
+  LibraryFacts kernel = scan;
+  kernel.name = "KERNEL32.dll";
+  kernel.path = "C:\\windows\\syswow64\\KERNEL32.dll";
+  kernel.location = "system";
+  kernel.windowsLibrary = true;
+  kernel.functions = {{{"GetTickCount", 0}, true}};
+  a.libraries = {scan, math, kernel};
   a.files = {{"logo.bmp", "C:\\velmar\\capture\\futronic\\logo.bmp", true}};
   AppFacts b;
   b.path = "capture/dpfpdd/velmar-capture-b.exe";
@@ -112,8 +120,40 @@ TEST(DiagnosticChecks, EachFaultFailsItsOwnCheckWithBothTexts) {
        "capture/dpfpdd/velmar-capture-b.exe ../../wsq.exe",
        "No se encontró el archivo ../../wsq.exe que requiere velmar-capture-b.exe.", "Reinstale el software"},
       {"64-bit application on 32-bit Windows", [](auto& f) { f.host.systemBitness = 32; },
-       "capture/dpfpdd/velmar-capture-b.exe", "es de 64 bits y el sistema operativo es de 32 bits.",
+       "capture/dpfpdd/velmar-capture-b.exe",
+       "Este PC no puede ejecutar programas de 64 bits: velmar-capture-b.exe es de 64 bits y el sistema operativo es "
+       "de 32 bits.",
        "Instale la versión de 32 bits"},
+      // Each Windows library of the 32-bit application is then missing: one finding for the PC.
+      {"64-bit Windows without its 32-bit part",
+       [](auto& f) {
+         f.apps[0].systemSupport = false;
+         f.apps[0].libraries[2].path.clear();
+         f.apps[0].libraries[2].location.clear();
+       },
+       "capture/futronic/velmar-capture-a.exe",
+       "Este PC no puede ejecutar programas de 32 bits: a Windows le falta su soporte para programas de 32 bits, "
+       "que requiere velmar-capture-a.exe.",
+       "active en Windows el soporte para programas de 32 bits (WoW64)"},
+      {"Windows library missing from a Windows that runs the application",
+       [](auto& f) {
+         f.apps[0].libraries[2].path.clear();
+         f.apps[0].libraries[2].location.clear();
+       },
+       "capture/futronic/velmar-capture-a.exe KERNEL32.dll",
+       "No se encontró la librería de Windows KERNEL32.dll que requiere velmar-capture-a.exe.",
+       "Instale las actualizaciones de Windows"},
+      {"copy of a Windows library of the other bitness beside the application",
+       [](auto& f) {
+         f.apps[0].libraries[2].location = "app";
+         f.apps[0].libraries[2].bitness = 64;
+       },
+       "capture/futronic/velmar-capture-a.exe KERNEL32.dll bitness",
+       "La librería de Windows KERNEL32.dll es de 64 bits y velmar-capture-a.exe es de 32 bits.",
+       "Borre KERNEL32.dll de la carpeta de velmar-capture-a.exe"},
+      {"Windows library without a function", [](auto& f) { f.apps[0].libraries[2].functions[0].exported = false; },
+       "capture/futronic/velmar-capture-a.exe KERNEL32.dll functions",
+       "La librería de Windows KERNEL32.dll no exporta la función GetTickCount", "Instale las actualizaciones de Windows"},
       {"damaged application", [](auto& f) { f.apps[1].readError = "truncated PE file"; },
        "capture/dpfpdd/velmar-capture-b.exe", "está dañada o no es un programa de Windows (truncated PE file).",
        "Reinstale"},
@@ -147,31 +187,68 @@ TEST(DiagnosticChecks, AMissingLibraryIsNotAlsoReportedForBitnessOrFunctions) {
   }
 }
 
-TEST(DiagnosticJson, CarriesEverySectionInOrderAndTheChecks) {
+TEST(DiagnosticChecks, NoTextAdvisesCopyingOrReplacingAWindowsLibrary) {
+  for (bool systemSupport : {false, true}) {
+    DiagnosticFacts facts = healthy();
+    facts.apps[0].systemSupport = systemSupport;
+    LibraryFacts& kernel = facts.apps[0].libraries[2];
+    for (const char* location : {"", "system", "app"}) {
+      SCOPED_TRACE(std::string(location) + (systemSupport ? " with" : " without") + " 32-bit support");
+      kernel.location = location;
+      kernel.path = *location ? "C:\\somewhere\\KERNEL32.dll" : "";
+      kernel.bitness = 64;
+      kernel.readError = *location == 'a' ? "not a PE file" : "";
+      for (const auto& c : diagnosticChecks(facts)) {
+        EXPECT_EQ(c.solution.find("Copie"), std::string::npos) << c.solution;
+        EXPECT_EQ(c.solution.find("Reemplace"), std::string::npos) << c.solution;
+      }
+    }
+  }
+}
+
+TEST(DiagnosticJson, IsOneLineWithEverySectionInOrderAndTheChecks) {
   DiagnosticFacts facts = healthy();
   facts.version.clear();
   facts.host.wine = "wine-8.0";
-  facts.logs = {{"velmar-device", "C:\\run\\log-device-velmar", ""}};
+  facts.logs = {{"velmar-device", "C:\\Users\\ana\\AppData\\Local\\velmar\\velmar-device", ""}};
+  facts.apps[0].libraries[2].path.clear();  // a Windows library not found
+  facts.apps[0].libraries[2].location.clear();
+  facts.apps[0].systemSupport = false;
+  facts.apps[1].files[0].path = "C:\\caf\xE9\\wsq.exe";  // not UTF-8, as a system call may hand it over
   const auto checks = diagnosticChecks(facts);
   const std::string line = diagnosticJson(facts, checks);
   EXPECT_EQ(line.find('\n'), std::string::npos);
-  std::size_t last = 0;
-  for (const char* member : {"\"version\":null", "\"host\":{\"bitness\":64,\"system\":\"10.0.19045\",\"systemBitness\":64,"
-                                                 "\"wine\":\"wine-8.0\"}",
-                             "\"captureApps\":[", "\"running\":[", "\"pipes\":{\"ok\":true,\"bytes\":65536,\"ms\":2.500}",
-                             "\"jpeg\":{", "\"logs\":[{\"program\":\"velmar-device\",\"folder\":\"C:\\\\run\\\\log-device-velmar\","
-                                           "\"newest\":null}]",
-                             "\"checks\":[{\"name\":\"version\",\"ok\":false,\"error\":\"No se pudo leer"}) {
-    SCOPED_TRACE(member);
-    const std::size_t at = line.find(member);
-    ASSERT_NE(at, std::string::npos) << line;
-    EXPECT_GT(at, last);
-    last = at;
-  }
-  EXPECT_NE(line.find("{\"ordinal\":17,\"exported\":true}"), std::string::npos);
-  EXPECT_NE(line.find("{\"name\":\"ftrMathImageNfIQ\",\"exported\":true}"), std::string::npos);
-  EXPECT_NE(line.find("\"kind\":\"vendor\""), std::string::npos);
-  EXPECT_NE(line.find("\"name\":\"..\\\\..\\\\fondo.bmp\""), std::string::npos);
+  const auto report = nlohmann::ordered_json::parse(line);
+
+  std::vector<std::string> members;
+  for (const auto& item : report.items()) members.push_back(item.key());
+  EXPECT_EQ(members, (std::vector<std::string>{"version", "host", "captureApps", "running", "pipes", "jpeg", "logs",
+                                               "checks"}));
+  EXPECT_TRUE(report["version"].is_null());
+  EXPECT_EQ(report["host"], nlohmann::ordered_json::parse(
+                                R"({"bitness":64,"system":"10.0.19045","systemBitness":64,"wine":"wine-8.0"})"));
+  EXPECT_EQ(report["pipes"], nlohmann::ordered_json::parse(R"({"ok":true,"bytes":65536,"ms":2.5})"));
+  EXPECT_EQ(report["logs"][0]["folder"], "C:\\Users\\ana\\AppData\\Local\\velmar\\velmar-device");
+  EXPECT_TRUE(report["logs"][0]["newest"].is_null());
+
+  const auto& a = report["captureApps"][0];
+  EXPECT_EQ(a["systemSupport"], false);
+  EXPECT_EQ(a["libraries"][0]["kind"], "vendor");
+  EXPECT_EQ(a["libraries"][0]["functions"][1], nlohmann::ordered_json::parse(R"({"ordinal":17,"exported":true})"));
+  EXPECT_EQ(a["libraries"][1]["functions"][0],
+            nlohmann::ordered_json::parse(R"({"name":"ftrMathImageNfIQ","exported":true})"));
+  const auto& kernel = a["libraries"][2];
+  EXPECT_EQ(kernel["found"], false);
+  EXPECT_EQ(kernel["kind"], "system");
+  EXPECT_FALSE(kernel["functions"][0].contains("exported"));
+  EXPECT_EQ(report["captureApps"][1]["files"][0]["path"], "C:\\caf\xEF\xBF\xBD\\wsq.exe");  // U+FFFD
+  EXPECT_EQ(report["captureApps"][1]["files"][1]["name"], "..\\..\\fondo.bmp");
+
+  ASSERT_EQ(report["checks"].size(), checks.size());
+  EXPECT_EQ(report["checks"][0], nlohmann::ordered_json::parse(
+                                     R"({"name":"version","ok":false,"error":"No se pudo leer la versión del producto )"
+                                     R"(en velmar-device.exe.","solution":")" +
+                                     checks[0].solution + "\"}"));
 }
 
 }  // namespace

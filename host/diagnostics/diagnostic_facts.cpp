@@ -9,8 +9,11 @@ std::string AppFacts::fileName() const {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::string asciiLower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
 bool describesStandIn(const std::string& fileDescription) {
-  std::string lower = fileDescription;
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower.find("stand-in") != std::string::npos;
+  return asciiLower(fileDescription).find("stand-in") != std::string::npos;
 }

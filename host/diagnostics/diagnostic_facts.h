@@ -19,6 +19,9 @@ struct HostFacts {
 // Whether a library's version-resource description says it is a stand-in ("stand-in" in any case).
 bool describesStandIn(const std::string& fileDescription);
 
+// text with its ASCII letters in lower case.
+std::string asciiLower(std::string text);
+
 struct FunctionFacts {
   PeImportedFunction function;
   bool exported = false;
@@ -33,6 +36,9 @@ struct LibraryFacts {
   int bitness = 0;
   std::uint16_t machine = 0;
   bool standIn = false;  // its version resource says it is a stand-in (else the vendor's, or unknown)
+  // One of Windows' own libraries: named in Windows' list, or, when not found, present in the system
+  // folder of the other bitness. Such a library is never to be copied beside the application.
+  bool windowsLibrary = false;
   std::vector<FunctionFacts> functions;
   bool found() const { return !path.empty(); }
 };
@@ -51,6 +57,9 @@ struct AppFacts {
   int bitness = 0;
   std::uint16_t machine = 0;
   std::string version;   // from its version resource; empty without one
+  // Whether this PC runs programs of the application's bitness: Windows is that wide and its system
+  // folder for that bitness holds Windows' core libraries (a 64-bit Windows may lack its 32-bit part).
+  bool systemSupport = true;
   std::vector<LibraryFacts> libraries;
   std::vector<FileFacts> files;
   std::string fileName() const;

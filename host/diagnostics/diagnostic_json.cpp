@@ -1,115 +1,108 @@
-// diagnostic_json.cpp: the diagnostics report written member by member.
+// diagnostic_json.cpp: the diagnostics report built as a JSON document (members in insertion order) and
+// written as one line. Text the system or a file handed over that is not UTF-8 becomes U+FFFD, so the
+// line is always valid JSON.
 #include "diagnostic_json.h"
 
-#include "json_writer.h"
+#include <cmath>
+
+#include <nlohmann/json.hpp>
 
 namespace {
 
-void writeHost(JsonWriter& w, const HostFacts& h) {
-  w.beginObject();
-  w.key("bitness").number(std::int64_t{h.bitness});
-  w.key("system").string(h.system);
-  w.key("systemBitness").number(std::int64_t{h.systemBitness});
-  if (!h.wine.empty()) w.key("wine").string(h.wine);
-  w.endObject();
+using Json = nlohmann::ordered_json;
+
+Json stringOrNull(const std::string& value) { return value.empty() ? Json(nullptr) : Json(value); }
+
+Json hostJson(const HostFacts& h) {
+  Json j = {{"bitness", h.bitness}, {"system", h.system}, {"systemBitness", h.systemBitness}};
+  if (!h.wine.empty()) j["wine"] = h.wine;
+  return j;
 }
 
-void writeLibrary(JsonWriter& w, const LibraryFacts& lib) {
-  w.beginObject();
-  w.key("name").string(lib.name);
-  w.key("found").boolean(lib.found());
+// A stand-in says so in its version resource; otherwise Windows' own libraries and whatever the system
+// folders hold are the system's, and the rest (beside the application, or missing) the vendor's.
+const char* libraryKind(const LibraryFacts& lib) {
+  if (lib.standIn) return "stand-in";
+  if (lib.windowsLibrary || (lib.found() && lib.location != "app")) return "system";
+  return "vendor";
+}
+
+Json libraryJson(const LibraryFacts& lib) {
+  Json j = {{"name", lib.name}, {"found", lib.found()}};
   if (lib.found()) {
-    w.key("path").string(lib.path);
-    w.key("location").string(lib.location);
-    if (!lib.readError.empty()) w.key("error").string(lib.readError);
-    w.key("bitness").number(std::int64_t{lib.bitness});
-    w.key("machine").string(peMachineName(lib.machine));
-    // Beside the application, a library without a version resource saying otherwise counts as the
-    // vendor's; elsewhere it is the system's.
-    w.key("kind").string(lib.standIn ? "stand-in" : lib.location == "app" ? "vendor" : "system");
+    j["path"] = lib.path;
+    j["location"] = lib.location;
+    if (!lib.readError.empty()) j["error"] = lib.readError;
+    j["bitness"] = lib.bitness;
+    j["machine"] = peMachineName(lib.machine);
   }
-  w.key("functions").beginArray();
+  j["kind"] = libraryKind(lib);
+  Json functions = Json::array();
   for (const FunctionFacts& f : lib.functions) {
-    w.beginObject();
-    if (f.function.byOrdinal()) {
-      w.key("ordinal").number(std::int64_t{f.function.ordinal});
-    } else {
-      w.key("name").string(f.function.name);
-    }
-    if (lib.found() && lib.readError.empty()) w.key("exported").boolean(f.exported);
-    w.endObject();
+    Json fj = f.function.byOrdinal() ? Json{{"ordinal", f.function.ordinal}} : Json{{"name", f.function.name}};
+    if (lib.found() && lib.readError.empty()) fj["exported"] = f.exported;
+    functions.push_back(std::move(fj));
   }
-  w.endArray();
-  w.endObject();
+  j["functions"] = std::move(functions);
+  return j;
 }
 
-void writeApp(JsonWriter& w, const AppFacts& app) {
-  w.beginObject();
-  w.key("path").string(app.path);
+Json appJson(const AppFacts& app) {
+  Json j = {{"path", app.path}};
   if (!app.readError.empty()) {
-    w.key("error").string(app.readError);
-    w.endObject();
-    return;
+    j["error"] = app.readError;
+    return j;
   }
-  w.key("bitness").number(std::int64_t{app.bitness});
-  w.key("machine").string(peMachineName(app.machine));
-  w.key("version").stringOrNull(app.version);
-  w.key("libraries").beginArray();
-  for (const LibraryFacts& lib : app.libraries) writeLibrary(w, lib);
-  w.endArray();
-  w.key("files").beginArray();
-  for (const FileFacts& f : app.files) {
-    w.beginObject().key("name").string(f.name).key("path").string(f.path).key("found").boolean(f.found).endObject();
-  }
-  w.endArray();
-  w.endObject();
+  j["bitness"] = app.bitness;
+  j["machine"] = peMachineName(app.machine);
+  j["version"] = stringOrNull(app.version);
+  j["systemSupport"] = app.systemSupport;
+  Json libraries = Json::array();
+  for (const LibraryFacts& lib : app.libraries) libraries.push_back(libraryJson(lib));
+  j["libraries"] = std::move(libraries);
+  Json files = Json::array();
+  for (const FileFacts& f : app.files) files.push_back({{"name", f.name}, {"path", f.path}, {"found", f.found}});
+  j["files"] = std::move(files);
+  return j;
 }
 
 }  // namespace
 
 std::string diagnosticJson(const DiagnosticFacts& facts, const std::vector<DiagnosticCheck>& checks) {
-  JsonWriter w;
-  w.beginObject();
-  w.key("version").stringOrNull(facts.version);
-  w.key("host");
-  writeHost(w, facts.host);
+  Json report;
+  report["version"] = stringOrNull(facts.version);
+  report["host"] = hostJson(facts.host);
 
-  w.key("captureApps").beginArray();
-  for (const AppFacts& app : facts.apps) writeApp(w, app);
-  w.endArray();
+  Json apps = Json::array();
+  for (const AppFacts& app : facts.apps) apps.push_back(appJson(app));
+  report["captureApps"] = std::move(apps);
 
-  w.key("running").beginArray();
-  for (const MutexFacts& m : facts.running) {
-    w.beginObject().key("mutex").string(m.name).key("app").string(m.app).key("held").boolean(m.held).endObject();
-  }
-  w.endArray();
+  Json running = Json::array();
+  for (const MutexFacts& m : facts.running) running.push_back({{"mutex", m.name}, {"app", m.app}, {"held", m.held}});
+  report["running"] = std::move(running);
 
-  w.key("pipes").beginObject();
-  w.key("ok").boolean(facts.pipes.ok);
-  w.key("bytes").number(static_cast<std::int64_t>(facts.pipes.bytes));
-  w.key("ms").number(facts.pipes.milliseconds, 3);
-  if (!facts.pipes.error.empty()) w.key("error").string(facts.pipes.error);
-  w.endObject();
+  // Milliseconds to the microsecond; JSON has no infinity or NaN.
+  const double ms = facts.pipes.milliseconds;
+  Json pipes = {{"ok", facts.pipes.ok},
+                {"bytes", facts.pipes.bytes},
+                {"ms", std::isfinite(ms) ? Json(std::round(ms * 1000) / 1000) : Json(nullptr)}};
+  if (!facts.pipes.error.empty()) pipes["error"] = facts.pipes.error;
+  report["pipes"] = std::move(pipes);
 
-  w.key("jpeg").beginObject();
-  w.key("gdiplus").boolean(facts.jpeg.gdiplusStarted);
-  w.key("encoder").boolean(facts.jpeg.encoderFound);
-  if (!facts.jpeg.error.empty()) w.key("error").string(facts.jpeg.error);
-  w.endObject();
+  Json jpeg = {{"gdiplus", facts.jpeg.gdiplusStarted}, {"encoder", facts.jpeg.encoderFound}};
+  if (!facts.jpeg.error.empty()) jpeg["error"] = facts.jpeg.error;
+  report["jpeg"] = std::move(jpeg);
 
-  w.key("logs").beginArray();
+  Json logs = Json::array();
   for (const LogFacts& l : facts.logs) {
-    w.beginObject().key("program").string(l.program).key("folder").string(l.folder);
-    w.key("newest").stringOrNull(l.newest).endObject();
+    logs.push_back({{"program", l.program}, {"folder", l.folder}, {"newest", stringOrNull(l.newest)}});
   }
-  w.endArray();
+  report["logs"] = std::move(logs);
 
-  w.key("checks").beginArray();
+  Json list = Json::array();
   for (const DiagnosticCheck& c : checks) {
-    w.beginObject().key("name").string(c.name).key("ok").boolean(c.ok);
-    w.key("error").string(c.error).key("solution").string(c.solution).endObject();
+    list.push_back({{"name", c.name}, {"ok", c.ok}, {"error", c.error}, {"solution", c.solution}});
   }
-  w.endArray();
-  w.endObject();
-  return w.text();
+  report["checks"] = std::move(list);
+  return report.dump(-1, ' ', false, Json::error_handler_t::replace);
 }

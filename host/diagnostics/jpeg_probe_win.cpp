@@ -1,4 +1,5 @@
-// jpeg_probe_win.cpp: GdiplusStartup and the host's own encoder lookup (findEncoderClsid).
+// jpeg_probe_win.cpp: GdiplusStartup and the host's own encoder lookup (findEncoderClsid), under the
+// lock the host's encoder holds.
 #include "jpeg_probe_win.h"
 
 #include <windows.h>
@@ -7,11 +8,15 @@
 // GDI+ headers after <windows.h> and <objidl.h>.
 #include <gdiplus.h>
 
+#include <mutex>
+
 #include "api_failure.h"
 #include "image_encoder_win.h"
 
 JpegFacts probeJpeg() {
   JpegFacts facts;
+  // Under the encoder's lock: shutting GDI+ down here must not pull it from under a capture's encoder.
+  const std::lock_guard<std::mutex> oneAtATime(gdiplusLock());
   ULONG_PTR token = 0;
   Gdiplus::GdiplusStartupInput input;
   const Gdiplus::Status status = Gdiplus::GdiplusStartup(&token, &input, nullptr);

@@ -1,10 +1,11 @@
-// log_probe_win.cpp: the newest file by last-write time among a folder's files that match a pattern.
+// log_probe_win.cpp: each program's log folder and the newest file by last-write time among its logs.
 #include "log_probe_win.h"
 
 #include <windows.h>
 
-#include "app_inspection_win.h"
 #include "capture_app_table.h"
+#include "private_host_log_folder_win.h"
+#include "program_log_folder_win.h"
 #include "win/utf8_wide.h"
 #include "win/unique_handle.h"
 
@@ -30,22 +31,15 @@ std::string newestFile(const std::wstring& folder, const std::wstring& pattern) 
 
 }  // namespace
 
-std::vector<LogFacts> probeLogs(const std::vector<AppFacts>& apps) {
+std::vector<LogFacts> probeLogs() {
   std::vector<LogFacts> logs;
-  wchar_t cwd[MAX_PATH * 4];
-  const DWORD n = GetCurrentDirectoryW(sizeof cwd / sizeof cwd[0], cwd);
-  std::wstring current = n > 0 && n < sizeof cwd / sizeof cwd[0] ? std::wstring(cwd, n) : std::wstring(L".");
-  if (!current.empty() && (current.back() == L'\\' || current.back() == L'/')) current.pop_back();
-  const std::wstring hostFolder = current + L"\\log-device-velmar";
-  logs.push_back({"velmar-device", velmar::win::utf8FromWide(hostFolder), newestFile(hostFolder, L"*.log")});
-
-  for (const AppFacts& app : apps) {
-    const CaptureAppTraits* traits = findCaptureApp(app.fileName());
-    if (!traits) continue;
-    const std::wstring folder = folderOf(velmar::win::wideFromUtf8(app.fullPath));
-    std::string program = app.fileName();
-    program.erase(program.size() - 4);  // without ".exe"
-    logs.push_back({program, velmar::win::utf8FromWide(folder), newestFile(folder, velmar::win::wideFromUtf8(traits->logPattern))});
+  const std::wstring host = hostLogFolder();
+  logs.push_back({"velmar-device", velmar::win::utf8FromWide(host), host.empty() ? "" : newestFile(host, L"*.log")});
+  for (const CaptureAppTraits& app : captureAppTable()) {
+    const std::string program = app.fileName.substr(0, app.fileName.size() - 4);  // without ".exe"
+    const std::wstring folder = programLogFolder(velmar::win::wideFromUtf8(program));
+    logs.push_back({program, velmar::win::utf8FromWide(folder),
+                    folder.empty() ? "" : newestFile(folder, velmar::win::wideFromUtf8(app.logPattern))});
   }
   return logs;
 }

@@ -8,10 +8,15 @@ namespace {
 
 // Limits far above what any real program or library holds; they bound the work on a hostile file.
 constexpr std::size_t kMaxSections = 96;  // the loader's own limit
+// Imports are bounded per table and in total: descriptors may share one lookup table, so a small file
+// could otherwise name the same long table a thousand times over.
 constexpr std::size_t kMaxLibraries = 1024;
-constexpr std::size_t kMaxFunctionsPerLibrary = 65536;
+constexpr std::size_t kMaxFunctionsPerLibrary = 8192;
+constexpr std::size_t kMaxImportedFunctions = 16384;
 constexpr std::size_t kMaxExports = 65536;
 constexpr std::size_t kMaxNameLength = 1024;
+
+constexpr const char* kTooManyImports = "too many imports";
 
 constexpr std::uint16_t kMagicPe32 = 0x10B;
 constexpr std::uint16_t kMagicPe32Plus = 0x20B;
@@ -95,8 +100,9 @@ std::vector<PeImportedLibrary> readImports(const Reader& r, const Layout& map, D
   std::vector<PeImportedLibrary> libraries;
   if (dir.rva == 0) return libraries;
   const std::size_t thunkSize = bitness == 64 ? 8 : 4;
+  std::size_t total = 0;
   for (std::size_t i = 0;; ++i) {
-    if (i == kMaxLibraries) throw PeError("too many imported libraries");
+    if (i == kMaxLibraries) throw PeError(kTooManyImports);
     const std::uint32_t at = dir.rva + static_cast<std::uint32_t>(i * kImportDescriptorSize);
     if (at < dir.rva) throw PeError("import table outside the file");
     const std::size_t d = map.offset(at, kImportDescriptorSize, "import table");
@@ -108,7 +114,7 @@ std::vector<PeImportedLibrary> readImports(const Reader& r, const Layout& map, D
     // still unbound in the file, holds the same entries.
     const std::uint32_t thunks = lookup != 0 ? lookup : addresses;
     for (std::size_t k = 0;; ++k) {
-      if (k == kMaxFunctionsPerLibrary) throw PeError("too many imported functions");
+      if (k == kMaxFunctionsPerLibrary || total == kMaxImportedFunctions) throw PeError(kTooManyImports);
       const std::uint32_t thunkRva = thunks + static_cast<std::uint32_t>(k * thunkSize);
       if (thunkRva < thunks) throw PeError("import lookup table outside the file");
       const std::size_t t = map.offset(thunkRva, thunkSize, "import lookup table");
@@ -126,6 +132,7 @@ std::vector<PeImportedLibrary> readImports(const Reader& r, const Layout& map, D
         if (f.name.empty()) throw PeError("empty imported function name");
       }
       library.functions.push_back(std::move(f));
+      ++total;
     }
     libraries.push_back(std::move(library));
   }

@@ -1,7 +1,9 @@
 // pe_image.h: what the field diagnostics read from a Windows program or library file: its machine and
 // bitness, the libraries and functions it imports, and the functions it exports. Portable: bytes in,
 // a plain record out. Every offset and count in the file is checked before it is used, so any file,
-// cut short or malformed, gives either the record or a PeError with the reason.
+// cut short or malformed, gives either the record or a PeError with the reason. The tables are bounded
+// far above any real file: past the bounds the reader refuses with "too many imports" (or sections,
+// exports) instead of building them.
 #pragma once
 
 #include <cstdint>

@@ -115,6 +115,82 @@ TEST(PeImage, RefusesWhatItCannotRead) {
   }
 }
 
+// A PE32 file of one section at RVA 0x1000 whose import table has `libraries` descriptors, all naming
+// one library and sharing one lookup table of `functions` entries (each the same imported name).
+std::vector<std::uint8_t> sharedImportTable(std::size_t libraries, std::size_t functions) {
+  constexpr std::uint32_t kSectionRva = 0x1000, kRaw = 0x200;
+  constexpr std::uint32_t kHintName = 0, kLibraryName = 16, kLookup = 32;
+  const std::uint32_t descriptors = kLookup + static_cast<std::uint32_t>(4 * (functions + 1));
+  const std::uint32_t sectionSize = descriptors + static_cast<std::uint32_t>(20 * (libraries + 1));
+  std::vector<std::uint8_t> b(kRaw + sectionSize, 0);
+  b[0] = 'M';
+  b[1] = 'Z';
+  const std::size_t pe = 0x40, opt = pe + 24;
+  putU32(b, 0x3C, pe);
+  putU32(b, pe, 0x00004550);
+  b[pe + 4] = 0x4C;  // i386
+  b[pe + 5] = 0x01;
+  b[pe + 6] = 1;     // one section
+  b[pe + 20] = 224;  // optional header with 16 directories
+  b[opt] = 0x0B;     // PE32
+  b[opt + 1] = 0x01;
+  putU32(b, opt + 60, kRaw);                             // SizeOfHeaders
+  putU32(b, opt + 92, 16);                               // NumberOfRvaAndSizes
+  putU32(b, opt + 96 + 8, kSectionRva + descriptors);  // import directory
+  const std::size_t section = opt + 224;
+  putU32(b, section + 8, sectionSize);
+  putU32(b, section + 12, kSectionRva);
+  putU32(b, section + 16, sectionSize);
+  putU32(b, section + 20, kRaw);
+
+  const std::size_t s = kRaw;
+  b[s + kHintName + 2] = 'f';
+  const char library[] = "a.dll";
+  std::copy(library, library + sizeof library, b.begin() + s + kLibraryName);
+  for (std::size_t i = 0; i < functions; ++i) putU32(b, s + kLookup + 4 * i, kSectionRva + kHintName);
+  for (std::size_t i = 0; i < libraries; ++i) {
+    const std::size_t d = s + descriptors + 20 * i;
+    putU32(b, d, kSectionRva + kLookup);
+    putU32(b, d + 12, kSectionRva + kLibraryName);
+    putU32(b, d + 16, kSectionRva + kLookup);
+  }
+  return b;
+}
+
+TEST(PeImage, ImportsAreBoundedPerTableAndInTotal) {
+  struct Case {
+    std::size_t libraries, functions;
+    bool read;
+  };
+  const Case cases[] = {
+      {1, 3, true},        // the builder itself makes a readable file
+      {1000, 1, true},     // many libraries, few functions
+      {2, 8000, true},     // long tables, 16000 entries in all
+      {1, 9000, false},    // one table too long
+      {3, 8000, false},    // three descriptors sharing one long table: 24000 entries
+      {2000, 1, false},    // too many libraries
+      {100000, 8000, false},  // the crafted worst case: 800 million entries were it read
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.libraries) + " x " + std::to_string(c.functions));
+    const auto bytes = sharedImportTable(c.libraries, c.functions);
+    if (c.read) {
+      const PeImage image = readPeImage(bytes);
+      ASSERT_EQ(image.imports.size(), c.libraries);
+      EXPECT_EQ(image.imports.back().name, "a.dll");
+      ASSERT_EQ(image.imports.back().functions.size(), c.functions);
+      EXPECT_EQ(image.imports.back().functions.back().name, "f");
+      continue;
+    }
+    try {
+      readPeImage(bytes);
+      ADD_FAILURE() << "read";
+    } catch (const PeError& e) {
+      EXPECT_STREQ(e.what(), "too many imports");
+    }
+  }
+}
+
 TEST(PeImage, MachineNames) {
   EXPECT_EQ(peMachineName(0x14C), "i386");
   EXPECT_EQ(peMachineName(0x8664), "x64");

@@ -80,11 +80,15 @@ bool findEncoderClsid(const std::wstring& mimeType, CLSID& clsid) {
   return false;
 }
 
+std::mutex& gdiplusLock() {
+  static std::mutex lock;
+  return lock;
+}
+
 std::vector<std::uint8_t> encodeImage(const std::vector<std::uint8_t>& bmp, const std::wstring& mimeType) {
-  // GDI+ start-up and shut-down act on the whole process; callers capturing on several threads at once
-  // (captureJson) encode one image at a time, so no encoder runs while another thread shuts GDI+ down.
-  static std::mutex encoding;
-  const std::lock_guard<std::mutex> oneAtATime(encoding);
+  // Callers capturing on several threads at once (captureJson) encode one image at a time, so no encoder
+  // runs while another thread shuts GDI+ down.
+  const std::lock_guard<std::mutex> oneAtATime(gdiplusLock());
   // Members are released in reverse order: stream (and its memory), bitmap handle, then GDI+.
   GdiplusSession gdiplus;
   velmar::win::UniqueBitmap hbitmap(bmpToHbitmap(bmp));

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,10 @@ std::vector<std::uint8_t> encodeImage(const std::vector<std::uint8_t>& bmp, cons
 // A DIB section holding the BMP's pixel rows, always through the grey ramp; owned by the caller.
 // Throws "invalid bmp file" for anything but an uncompressed 8-bit BMP whose rows lie within bmp.
 HBITMAP bmpToHbitmap(const std::vector<std::uint8_t>& bmp);
+
+// The lock every user of GDI+ in this process holds from its GdiplusStartup to its GdiplusShutdown:
+// start-up and shut-down act on the whole process, so nobody may shut GDI+ down under an encoder.
+std::mutex& gdiplusLock();
 
 // Class identifier of the first GDI+ encoder whose MIME type equals mimeType exactly. GDI+ must be
 // started.

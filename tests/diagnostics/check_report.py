@@ -1,37 +1,45 @@
 #!/usr/bin/env python3
-"""Checks one velmar-device --diagnose run: the line is one JSON object (read by Python's json module)
-with every section, exactly the expected checks fail, each failed check has its Spanish error and
-solution texts, and the exit status is 0 when nothing fails and 1 otherwise.
-
-usage: check_report.py REPORT STATUS [EXPECTED_FAILED_CHECK ...] [--error-has TEXT] [--kind LIBRARY KIND]
-
---kind: the library of that name beside capture-a is reported as KIND ("stand-in" or "vendor").
+"""Checks one velmar-device --diagnose run. Its output is a few lines for a person and then, as the last
+line, the report: one JSON object (read by Python's json module) with every section. Exactly the expected
+checks fail, each with its Spanish error and solution texts; the person's lines tell each fault and what
+to do, and name the log folders for support; the exit status is 0 when nothing fails and 1 otherwise.
+No check ever advises copying or replacing one of Windows' own libraries.
 
 While the host carries no version resource ("version" is null), its "version" check fails as well and
 is accepted in addition to the expected ones."""
+import argparse
 import json
 import sys
 
+SECTIONS = ["version", "host", "captureApps", "running", "pipes", "jpeg", "logs", "checks"]
+CAPTURE_A = "capture/futronic/velmar-capture-a.exe"
+CAPTURE_B = "capture/dpfpdd/velmar-capture-b.exe"
+SUMMARY_FAULTS = 6  # faults the person's lines spell out
+
+
+def parse_args():
+    p = argparse.ArgumentParser()
+    p.add_argument("output")
+    p.add_argument("status", type=int)
+    p.add_argument("expected", nargs="*", help="the names of the checks that must fail")
+    p.add_argument("--error-has", help="a failed check's error text contains this")
+    p.add_argument("--kind", nargs=2, action="append", default=[], metavar=("LIBRARY", "KIND"),
+                   help="capture-a's library is reported as KIND")
+    p.add_argument("--system-support", choices=["true", "false"], help="capture-a's systemSupport")
+    p.add_argument("--appdata", help="the Windows path of LOCALAPPDATA the run had")
+    p.add_argument("--newest", nargs=2, action="append", default=[], metavar=("PROGRAM", "FILE"),
+                   help="the newest log of PROGRAM is FILE in its folder")
+    return p.parse_args()
+
 
 def main():
-    args = sys.argv[1:]
-    error_has = None
-    if "--error-has" in args:
-        i = args.index("--error-has")
-        error_has = args[i + 1]
-        del args[i:i + 2]
-    kind = None
-    if "--kind" in args:
-        i = args.index("--kind")
-        kind = (args[i + 1], args[i + 2])
-        del args[i:i + 3]
-    report_path, status, expected = args[0], int(args[1]), set(args[2:])
-    raw = open(report_path, "rb").read()
-    lines = raw.decode("utf-8").splitlines()
-    assert len(lines) == 1, f"expected one line, got {len(lines)}"
-    report = json.loads(lines[0])
-    sections = ["version", "host", "captureApps", "running", "pipes", "jpeg", "logs", "checks"]
-    assert list(report) == sections, f"members {list(report)}"
+    args = parse_args()
+    lines = open(args.output, "rb").read().decode("utf-8").splitlines()
+    assert len(lines) >= 2, f"expected the person's lines and the report, got {lines}"
+    report = json.loads(lines[-1])
+    person = lines[:-1]
+    assert list(report) == SECTIONS, f"members {list(report)}"
+    expected = set(args.expected)
     if report["version"] is None:
         expected.add("version")
 
@@ -47,20 +55,52 @@ def main():
     failed = {c["name"] for c in checks if not c["ok"]}
     assert failed == expected, f"failed checks {sorted(failed)}, expected {sorted(expected)}"
     want_status = 0 if not failed else 1
-    assert status == want_status, f"exit status {status}, expected {want_status}"
-    if error_has is not None:
+    assert args.status == want_status, f"exit status {args.status}, expected {want_status}"
+    if args.error_has is not None:
         texts = [c["error"] for c in checks if not c["ok"] and c["name"] != "version"]
-        assert any(error_has in t for t in texts), f"no error text with {error_has!r}: {texts}"
+        assert any(args.error_has in t for t in texts), f"no error text with {args.error_has!r}: {texts}"
 
     apps = {a["path"]: a for a in report["captureApps"]}
-    assert set(apps) >= {"capture/futronic/velmar-capture-a.exe", "capture/dpfpdd/velmar-capture-b.exe"}, apps.keys()
-    if kind is not None:
-        libs = {l["name"]: l for l in apps["capture/futronic/velmar-capture-a.exe"]["libraries"]}
-        assert libs[kind[0]]["kind"] == kind[1], libs[kind[0]]
+    assert set(apps) >= {CAPTURE_A, CAPTURE_B}, apps.keys()
+    for app in apps.values():
+        for lib in app.get("libraries", []):
+            if lib["kind"] != "system":
+                continue
+            for c in checks:
+                assert f"Copie {lib['name']}" not in c["solution"] and f"Reemplace {lib['name']}" not in c["solution"], c
+            if not app["systemSupport"]:
+                assert f"{app['path']} {lib['name']}" not in names, f"{lib['name']} checked without system support"
+    libs = {l["name"]: l for l in apps[CAPTURE_A].get("libraries", [])}
+    for name, kind in args.kind:
+        assert name in libs and libs[name]["kind"] == kind, f"{name} should be {kind}: {libs.get(name)}"
+    if args.system_support is not None:
+        assert apps[CAPTURE_A]["systemSupport"] == (args.system_support == "true"), apps[CAPTURE_A]
     assert report["pipes"]["bytes"] == 65536 and report["pipes"]["ok"], report["pipes"]
     assert report["jpeg"] == {"gdiplus": True, "encoder": True}, report["jpeg"]
     assert [m["mutex"] for m in report["running"]] == ["Futronic", "VELMAR-CAPTURE-B-1.0"]
-    assert report["logs"][0]["program"] == "velmar-device"
+
+    logs = report["logs"]
+    assert [l["program"] for l in logs] == ["velmar-device", "velmar-capture-a", "velmar-capture-b"], logs
+    if args.appdata is not None:
+        for l in logs:
+            assert l["folder"] == f"{args.appdata}\\velmar\\{l['program']}", l
+    newest = dict(args.newest)
+    for l in logs:
+        want = f"{l['folder']}\\{newest[l['program']]}" if l["program"] in newest else None
+        assert l["newest"] == want, f"{l}: newest should be {want}"
+
+    # The person's lines: the verdict, each fault with what to do, the folders to send, no images.
+    assert person[0].startswith("Diagnóstico de velmar-device "), person[0]
+    faults = list(dict.fromkeys((c["error"], c["solution"]) for c in checks if not c["ok"]))
+    if not faults:
+        assert person[0].endswith("todo está en orden."), person[0]
+    for error, solution in faults[:SUMMARY_FAULTS]:
+        at = next((i for i, line in enumerate(person) if line.endswith(". " + error)), None)
+        assert at is not None, f"the person's lines do not tell {error!r}: {person}"
+        assert person[at + 1] == "   Qué hacer: " + solution, person[at + 1]
+    for l in logs:
+        assert "   " + l["folder"] in person, f"log folder {l['folder']} not named for support"
+    assert person[-1] == "No envíe imágenes de huellas.", person[-1]
     print(f"ok: {len(checks)} checks, failed {sorted(failed)}")
 
 

@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
 # velmar-device --diagnose on a tree staged in the dist layout from this build's own outputs: as built
-# (also run from x86/, where the host for 32-bit callers lives), then once per field fault: a stand-in
-# library removed, a library of the other bitness beside capture-a, a library that lacks an ordinal
-# capture-a imports, capture-a's mutex held by another process, wsq.exe missing. Each run's line is read by Python's json module (check_report.py), which
-# also checks the failed check, its texts and the exit status. Needs the environment of
+# (also run from x86/, where the host for 32-bit callers lives, and through diagnoseJson of the DLL as a
+# C caller calls it), then once per field fault: a stand-in library removed, a library of the other
+# bitness beside capture-a, a library that lacks an ordinal capture-a imports, capture-a's mutex held by
+# another process, wsq.exe missing, and a 32-bit capture-a on a PC that may lack 32-bit support (this
+# machine's Wine says which). Each run's output (the person's lines, then the JSON line) is read by
+# check_report.py with Python's json module, which also checks the failed checks, their texts, the log
+# folders under the run's own LOCALAPPDATA and the exit status. Needs the environment of
 # cmake/wine-session.
 #
-# usage: diagnose_cases.sh WORK DEVICE CAPTURE_A CAPTURE_B WSQ FONDO LOGO SCAN MATH ANSI DPFPDD FIXTURES HOLD_MUTEX
+# usage: diagnose_cases.sh WORK DEVICE DLL CALLER CAPTURE_A CAPTURE_B WSQ FONDO LOGO SCAN MATH ANSI DPFPDD
+#                          FIXTURES HOLD_MUTEX WIN32_BUILD
 set -euo pipefail
-work=$1 device=$2 capture_a=$3 capture_b=$4 wsq=$5 fondo=$6 logo=$7 scan=$8 math=$9
-ansi=${10} dpfpdd=${11} fixtures=${12} hold_mutex=${13}
-check=$(dirname "$0")/check_report.py
+work=$1 device=$2 dll=$3 caller=$4 capture_a=$5 capture_b=$6 wsq=$7 fondo=$8 logo=$9 scan=${10} math=${11}
+ansi=${12} dpfpdd=${13} fixtures=${14} hold_mutex=${15} win32_build=${16}
+here=$(cd "$(dirname "$0")" && pwd)
+check=$here/check_report.py
 a=capture/futronic/velmar-capture-a.exe
 b=capture/dpfpdd/velmar-capture-b.exe
 
@@ -24,26 +29,35 @@ stage() {
   local d=$1
   rm -rf "$d"
   mkdir -p "$d/capture/futronic" "$d/capture/dpfpdd"
-  cp "$device" "$wsq" "$fondo" "$d/"
+  cp "$device" "$dll" "$wsq" "$fondo" "$d/"
   cp "$capture_a" "$scan" "$math" "$ansi" "$logo" "$d/capture/futronic/"
   cp "$capture_b" "$dpfpdd" "$d/capture/dpfpdd/"
 }
 
+# The Windows form of a Linux path (Wine maps / to Z:).
+winpath() {
+  local p=${1//\//\\}
+  echo "Z:$p"
+}
+
 # diagnose NAME [HOST]: runs the staged host (default the one at the top of the tree) in its own working
-# folder; keeps report.json and status.
+# folder, with its own local application-data folder (appdata/, where a test may lay logs first); keeps
+# report.txt and status.
 diagnose() {
   local run=$work/$1 host=${2:-$work/tree/velmar-device.exe} status=0
-  mkdir -p "$run"
-  (cd "$run" && timeout 120 wine "$host" --diagnose >report.json 2>stderr.txt) || status=$?
+  mkdir -p "$run/appdata"
+  (cd "$run" && LOCALAPPDATA=$(winpath "$run/appdata") timeout 120 wine "$host" --diagnose >report.txt 2>stderr.txt) ||
+    status=$?
   [ "$status" = 124 ] && fail "$1: velmar-device --diagnose did not end within 120 s"
   echo "$status" >"$run/status"
 }
 
-# expect NAME CHECK... [--error-has TEXT]: the run NAME failed exactly these checks.
+# expect NAME CHECK... [check_report.py options]: the run NAME failed exactly these checks.
 expect() {
   local name=$1
   shift
-  python3 "$check" "$work/$name/report.json" "$(cat "$work/$name/status")" "$@" || fail "$name"
+  python3 "$check" "$work/$name/report.txt" "$(cat "$work/$name/status")" --appdata "$(winpath "$work/$name/appdata")" \
+    "$@" || fail "$name"
   echo "ok: $name"
 }
 
@@ -52,16 +66,44 @@ mkdir -p "$work"
 tree=$work/tree
 stage "$tree"
 
+# Logs laid where the programs now write them, under this run's own LOCALAPPDATA: the newest of each
+# program is reported (capture-b has none yet).
+logs=$work/as-built/appdata/velmar
+mkdir -p "$logs/velmar-device" "$logs/velmar-capture-a"
+touch -d '2026-01-01 10:00' "$logs/velmar-device/velmar-device_Main_202601011000_7_0.log"
+touch -d '2026-01-02 10:00' "$logs/velmar-device/velmar-device_Main_202601021000_8_0.log"
+touch -d '2026-01-03 10:00' "$logs/velmar-device/notes.txt"
+touch "$logs/velmar-capture-a/Futronic20260102.log"
 diagnose as-built
-expect as-built
+expect as-built --newest velmar-device velmar-device_Main_202601021000_8_0.log \
+  --newest velmar-capture-a Futronic20260102.log
+
+# diagnoseJson through the DLL, as a C program calls it: the report line alone, the same report as the
+# console's last line (but for the pipe round trip's time).
+(cd "$work/as-built" && LOCALAPPDATA=$(winpath "$work/as-built/appdata") timeout 120 \
+  wine "$caller" "$(winpath "$tree/velmar-device.dll")" >caller.txt 2>caller.err) || caller_status=$?
+python3 - "$work/as-built/report.txt" "$work/as-built/caller.txt" "${caller_status:-0}" "$(cat "$work/as-built/status")" <<'PY' ||
+import json, sys
+console, caller, caller_status, status = sys.argv[1:]
+raw = open(caller, "rb").read()
+assert raw and b"\n" not in raw and b"\r" not in raw, f"diagnoseJson gave more than one JSON line: {raw[:200]!r}"
+a = json.loads(open(console, "rb").read().decode("utf-8").splitlines()[-1])
+b = json.loads(raw.decode("utf-8"))
+for r in (a, b):
+    del r["pipes"]["ms"]
+assert a == b, "diagnoseJson and --diagnose differ"
+assert caller_status == status, f"diagnoseJson returned {caller_status}, --diagnose {status}"
+PY
+  fail "diagnoseJson"
+echo "ok: diagnoseJson"
 # The host for 32-bit callers sits in x86/ and diagnoses the same tree.
 mkdir -p "$tree/x86"
 cp "$device" "$tree/x86/"
 diagnose from-x86 "$tree/x86/velmar-device.exe"
 expect from-x86
 rm -r "$tree/x86"
-bits=$(python3 -c 'import json,sys; r=json.load(open(sys.argv[1]))
-print(next(x["bitness"] for x in r["captureApps"] if x["path"] == sys.argv[2]))' "$work/as-built/report.json" "$a")
+bits=$(python3 -c 'import json,sys; r=json.loads(open(sys.argv[1], "rb").read().decode("utf-8").splitlines()[-1])
+print(next(x["bitness"] for x in r["captureApps"] if x["path"] == sys.argv[2]))' "$work/as-built/report.txt" "$a")
 case $bits in
   32) same=i686 other=x86_64 ;;
   64) same=x86_64 other=i686 ;;
@@ -97,3 +139,31 @@ expect capture-running "running Futronic" --error-has "velmar-capture-a.exe ya s
 rm "$tree/wsq.exe"
 diagnose wsq-missing
 expect wsq-missing "$b ../../wsq.exe" --error-has "No se encontró el archivo ../../wsq.exe"
+cp "$wsq" "$tree/"
+
+# A 32-bit capture-a: where this machine's Wine runs no 32-bit programs, its prefix has no 32-bit system,
+# and the one finding is that this PC cannot run them; its Windows libraries are neither reported
+# missing nor to be copied. Where it does, everything passes. First a small program shaped like
+# capture-a (always built), then the real one from the win32 build when there is one.
+if why=$("$here/../../cmake/can-run-win32" 2>&1); then
+  no32=()
+  echo "this machine runs 32-bit programs: the 32-bit capture-a must pass"
+else
+  no32=("$a" --error-has "Este PC no puede ejecutar programas de 32 bits")
+  echo "this machine runs no 32-bit programs ($why): the 32-bit capture-a must be reported once for it"
+fi
+support=$([ ${#no32[@]} = 0 ] && echo true || echo false)
+rm -f "$tree/capture/futronic/"*
+cp "$fixtures/i686/capture/velmar-capture-a.exe" "$fixtures/i686/full/ftrScanAPI.dll" "$logo" "$tree/capture/futronic/"
+diagnose 32-bit-shaped
+expect 32-bit-shaped "${no32[@]}" --system-support "$support" --kind USER32.dll system --kind ftrScanAPI.dll stand-in
+
+real32=$win32_build/capture_futronic/velmar-capture-a.exe
+if [ -f "$real32" ]; then
+  rm -f "$tree/capture/futronic/"*
+  cp "$real32" "$win32_build"/devices/futronic/ftr*.dll "$logo" "$tree/capture/futronic/"
+  diagnose 32-bit-real
+  expect 32-bit-real "${no32[@]}" --system-support "$support" --kind ftrScanAPI.dll stand-in
+else
+  echo "skipped: the real 32-bit capture-a ($real32 is not built: cmake --build --preset win32)"
+fi
