@@ -29,7 +29,7 @@ def parse_args():
     p.add_argument("--appdata", help="the Windows path of LOCALAPPDATA the run had")
     p.add_argument("--newest", nargs=2, action="append", default=[], metavar=("PROGRAM", "FILE"),
                    help="the newest log of PROGRAM is FILE in its folder")
-    return p.parse_args()
+    return p.parse_intermixed_args()
 
 
 def main():

@@ -40,14 +40,23 @@ winpath() {
   echo "Z:$p"
 }
 
+# with_appdata FOLDER PROGRAM ARGS...: runs the Windows program (for at most 120 s) with LOCALAPPDATA set
+# to FOLDER. Wine sets LOCALAPPDATA from the user's profile in a process started from Linux, but a child
+# inherits its parent's environment, so cmd sets it for the program. (No blanks in the paths: cmd would
+# split them.)
+with_appdata() {
+  local appdata=$1 program=$2
+  shift 2
+  timeout 120 "${WINE:-wine}" cmd /c "set LOCALAPPDATA=$(winpath "$appdata")&& $(winpath "$program") $*"
+}
+
 # diagnose NAME [HOST]: runs the staged host (default the one at the top of the tree) in its own working
 # folder, with its own local application-data folder (appdata/, where a test may lay logs first); keeps
 # report.txt and status.
 diagnose() {
   local run=$work/$1 host=${2:-$work/tree/velmar-device.exe} status=0
   mkdir -p "$run/appdata"
-  (cd "$run" && LOCALAPPDATA=$(winpath "$run/appdata") timeout 120 wine "$host" --diagnose >report.txt 2>stderr.txt) ||
-    status=$?
+  (cd "$run" && with_appdata "$run/appdata" "$host" --diagnose >report.txt 2>stderr.txt) || status=$?
   [ "$status" = 124 ] && fail "$1: velmar-device --diagnose did not end within 120 s"
   echo "$status" >"$run/status"
 }
@@ -80,8 +89,8 @@ expect as-built --newest velmar-device velmar-device_Main_202601021000_8_0.log \
 
 # diagnoseJson through the DLL, as a C program calls it: the report line alone, the same report as the
 # console's last line (but for the pipe round trip's time).
-(cd "$work/as-built" && LOCALAPPDATA=$(winpath "$work/as-built/appdata") timeout 120 \
-  wine "$caller" "$(winpath "$tree/velmar-device.dll")" >caller.txt 2>caller.err) || caller_status=$?
+(cd "$work/as-built" && with_appdata "$work/as-built/appdata" "$caller" "$(winpath "$tree/velmar-device.dll")" \
+  >caller.txt 2>caller.err) || caller_status=$?
 python3 - "$work/as-built/report.txt" "$work/as-built/caller.txt" "${caller_status:-0}" "$(cat "$work/as-built/status")" <<'PY' ||
 import json, sys
 console, caller, caller_status, status = sys.argv[1:]
@@ -141,29 +150,58 @@ diagnose wsq-missing
 expect wsq-missing "$b ../../wsq.exe" --error-has "No se encontró el archivo ../../wsq.exe"
 cp "$wsq" "$tree/"
 
-# A 32-bit capture-a: where this machine's Wine runs no 32-bit programs, its prefix has no 32-bit system,
-# and the one finding is that this PC cannot run them; its Windows libraries are neither reported
-# missing nor to be copied. Where it does, everything passes. First a small program shaped like
-# capture-a (always built), then the real one from the win32 build when there is one.
+# A 32-bit capture-a, first a small program shaped like it (always built), then the real one from the
+# win32 build when there is one: in this build's prefix (which has a 32-bit system where this machine's
+# Wine runs 32-bit programs) and in a prefix of its own without a 32-bit system, as on a 64-bit Windows
+# without its 32-bit part (64-bit programs run without it). Without a 32-bit system the one finding is
+# that this PC cannot run 32-bit programs; its Windows libraries are neither reported missing nor to be
+# copied. With one, everything passes.
+cannot=("$a" --error-has "Este PC no puede ejecutar programas de 32 bits" --system-support false)
 if why=$("$here/../../cmake/can-run-win32" 2>&1); then
-  no32=()
-  echo "this machine runs 32-bit programs: the 32-bit capture-a must pass"
+  here32=(--system-support true)
 else
-  no32=("$a" --error-has "Este PC no puede ejecutar programas de 32 bits")
-  echo "this machine runs no 32-bit programs ($why): the 32-bit capture-a must be reported once for it"
+  here32=("${cannot[@]}")
+  echo "this machine runs no 32-bit programs ($why): its prefix has no 32-bit system either"
 fi
-support=$([ ${#no32[@]} = 0 ] && echo true || echo false)
+
+# That prefix is made and used by Wine's 64-bit loader alone, as on a machine without 32-bit Wine.
+wine64=
+for w in /usr/lib/wine/wine64 /usr/lib/x86_64-linux-gnu/wine/wine64 "$(command -v wine64 || true)"; do
+  [ -n "$w" ] && [ -x "$w" ] && { wine64=$w; break; }
+done
+[ -n "$wine64" ] || fail "no 64-bit Wine loader (wine64) found"
+no32_prefix=$work/prefix-without-32-bit
+# run_no32 COMMAND...: COMMAND in the prefix without a 32-bit system, with the 64-bit loader.
+run_no32() { WINEPREFIX=$no32_prefix WINELOADER=$wine64 WINE=$wine64 "$@"; }
+stop_no32_prefix() {
+  run_no32 wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$no32_prefix"
+}
+trap stop_no32_prefix EXIT
+mkdir -p "$no32_prefix"
+run_no32 wineserver -p
+run_no32 "$wine64" wineboot -i </dev/null >/dev/null 2>&1 || fail "wineboot made no prefix in $no32_prefix"
+rm -rf "$no32_prefix/drive_c/windows/syswow64"
+
+# diagnose_both NAME CHECK_REPORT_OPTIONS...: NAME here and NAME-no32 in the prefix without 32-bit system.
+diagnose_both() {
+  local name=$1
+  shift
+  diagnose "$name"
+  expect "$name" "${here32[@]}" "$@"
+  run_no32 diagnose "$name-no32"
+  expect "$name-no32" "${cannot[@]}" "$@"
+}
+
 rm -f "$tree/capture/futronic/"*
 cp "$fixtures/i686/capture/velmar-capture-a.exe" "$fixtures/i686/full/ftrScanAPI.dll" "$logo" "$tree/capture/futronic/"
-diagnose 32-bit-shaped
-expect 32-bit-shaped "${no32[@]}" --system-support "$support" --kind USER32.dll system --kind ftrScanAPI.dll stand-in
+diagnose_both 32-bit-shaped --kind USER32.dll system --kind ftrScanAPI.dll stand-in
 
 real32=$win32_build/capture_futronic/velmar-capture-a.exe
 if [ -f "$real32" ]; then
   rm -f "$tree/capture/futronic/"*
   cp "$real32" "$win32_build"/devices/futronic/ftr*.dll "$logo" "$tree/capture/futronic/"
-  diagnose 32-bit-real
-  expect 32-bit-real "${no32[@]}" --system-support "$support" --kind ftrScanAPI.dll stand-in
+  diagnose_both 32-bit-real --kind ftrScanAPI.dll stand-in
 else
   echo "skipped: the real 32-bit capture-a ($real32 is not built: cmake --build --preset win32)"
 fi
