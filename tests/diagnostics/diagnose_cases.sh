@@ -3,8 +3,8 @@
 # (also run from x86/, where the host for 32-bit callers lives, and through diagnoseJson of the DLL as a
 # C caller calls it), then once per field fault: a stand-in library removed, a library of the other
 # bitness beside capture-a, a library that lacks an ordinal capture-a imports, capture-a's mutex held by
-# another process, wsq.exe missing, and a 32-bit capture-a on a PC that may lack 32-bit support (this
-# machine's Wine says which). Each run's output (the person's lines, then the JSON line) is read by
+# another process, wsq.exe missing, and a 32-bit capture-a with and without a 32-bit system (the real
+# programs of the win32 build too, where it is built and this machine runs them). Each run's output (the person's lines, then the JSON line) is read by
 # check_report.py with Python's json module, which also checks the failed checks, their texts, the log
 # folders under the run's own LOCALAPPDATA and the exit status. Needs the environment of
 # cmake/wine-session.
@@ -105,11 +105,22 @@ assert caller_status == status, f"diagnoseJson returned {caller_status}, --diagn
 PY
   fail "diagnoseJson"
 echo "ok: diagnoseJson"
-# The host for 32-bit callers sits in x86/ and diagnoses the same tree.
+# The host for 32-bit callers sits in x86/ and diagnoses the same tree: this build's host there, then
+# the real 32-bit one, which reads the 64-bit system folder through Sysnative.
+can32=yes
+why32=$("$here/../../cmake/can-run-win32" 2>&1) || can32=
 mkdir -p "$tree/x86"
 cp "$device" "$tree/x86/"
 diagnose from-x86 "$tree/x86/velmar-device.exe"
 expect from-x86
+host32=$win32_build/host/velmar-device.exe
+if [ -n "$can32" ] && [ -f "$host32" ]; then
+  cp "$host32" "$tree/x86/"
+  diagnose from-x86-32-bit "$tree/x86/velmar-device.exe"
+  expect from-x86-32-bit
+else
+  echo "skipped: the 32-bit host (${why32:-$host32 is not built: cmake --build --preset win32})"
+fi
 rm -r "$tree/x86"
 bits=$(python3 -c 'import json,sys; r=json.loads(open(sys.argv[1], "rb").read().decode("utf-8").splitlines()[-1])
 print(next(x["bitness"] for x in r["captureApps"] if x["path"] == sys.argv[2]))' "$work/as-built/report.txt" "$a")
@@ -157,11 +168,11 @@ cp "$wsq" "$tree/"
 # that this PC cannot run 32-bit programs; its Windows libraries are neither reported missing nor to be
 # copied. With one, everything passes.
 cannot=("$a" --error-has "Este PC no puede ejecutar programas de 32 bits" --system-support false)
-if why=$("$here/../../cmake/can-run-win32" 2>&1); then
+if [ -n "$can32" ]; then
   here32=(--system-support true)
 else
   here32=("${cannot[@]}")
-  echo "this machine runs no 32-bit programs ($why): its prefix has no 32-bit system either"
+  echo "this machine runs no 32-bit programs ($why32): its prefix has no 32-bit system either"
 fi
 
 # That prefix is made and used by Wine's 64-bit loader alone, as on a machine without 32-bit Wine.
