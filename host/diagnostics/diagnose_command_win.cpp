@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
 
 #include "diagnostic_checks.h"
 #include "diagnostic_json.h"
