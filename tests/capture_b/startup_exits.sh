@@ -26,4 +26,5 @@ expect_failure 216
 expect_log "$dir" "Versión requerida (1) es compatible con versión actual (1.0)."
 echo "ok: -vr 1.0.1 -> 221, -vr 1 passes"
 
-python3 "$(dirname "$0")/check_files.py" log "$(ls "$dir"/capture/dpfpdd/logdev-*.log)" >/dev/null
+python3 "$(dirname "$0")/check_files.py" log "$(log_file "$dir")" >/dev/null
+expect_install_untouched "$dir"
