@@ -51,7 +51,8 @@ temp_dir() { printf '%s\n' "$1/user/temp"; }
 # start_capture NAME STAGE SCENARIO [--no-bmp-pipe | --default-names] [ARGS...]: starts the program
 # through the pipe host in the background (pid in $host_pid) with "-v 3" and ARGS (with
 # --default-names: ARGS alone, and the host serves the default pipe names); results go to
-# $artefacts/NAME/. The stage's log is emptied first, so it holds this run's lines only.
+# $artefacts/NAME/. The stage's log is emptied first, so it holds this run's lines only. $local_app_data,
+# when set, is the program's LOCALAPPDATA instead of the stage's.
 start_capture() {
   local name=$1 dir=$2 scen=$3
   shift 3
@@ -65,7 +66,8 @@ start_capture() {
   mkdir -p "$out"
   rm -f "$(log_dir "$dir")"/logdev-*.log
   mkdir -p "$dir/user/localappdata" "$(temp_dir "$dir")"
-  VELMAR_TEST_LOCALAPPDATA=$(winpath "$dir/user/localappdata") VELMAR_TEST_TEMP=$(winpath "$(temp_dir "$dir")") \
+  VELMAR_TEST_LOCALAPPDATA=$(winpath "${local_app_data:-$dir/user/localappdata}") \
+  VELMAR_TEST_TEMP=$(winpath "$(temp_dir "$dir")") \
   VIRTUAL_SCANNER_SCENARIO=$(winpath "$scen") wine "$pipe_host_exe" "$(winpath "$out")" 60 "${hostopt[@]}" -- \
     "$(winpath "$dir/capture/dpfpdd/velmar-capture-b.exe")" "${level[@]}" "$@" </dev/null &
   host_pid=$!
