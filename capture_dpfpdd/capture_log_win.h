@@ -16,7 +16,8 @@ namespace capture_b {
 
 class CaptureLog {
  public:
-  // File "logdev-<today>.log" in the current directory, level 3, no message boxes, no owner.
+  // File "logdev-<today>.log" in the current directory (until relocated), level 3, no message boxes,
+  // no owner.
   CaptureLog();
 
   void setLevel(int level) { level_ = level; }
@@ -36,7 +37,8 @@ class CaptureLog {
 
   // Writes one line when level <= the log's level; with a header it gets time, thread and checksum.
   void write(const std::wstring& text, int level, bool withHeader);
-  // The log continues in the same-named file in `dir` (lines already written stay where they are).
+  // The log continues in the same-named file in `dir`, a folder with its trailing separator (lines
+  // already written stay where they are).
   void relocate(const std::wstring& dir);
   std::wstring fileName() const;
 

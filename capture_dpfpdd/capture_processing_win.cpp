@@ -21,6 +21,7 @@
 #include "pipe_client_win.h"
 #include "result_codes.h"
 #include "win/unique_handle.h"
+#include "win/user_folders.h"
 #include "wsq_stream_check.h"
 
 namespace capture_b {
@@ -58,7 +59,8 @@ std::vector<uint8_t> readWsqFile(const std::wstring& path) {
 int32_t convertCapture(const ReportOutcome& capture, std::vector<uint8_t>& wsq) {
   CaptureLog& log = captureLog();
   const RunSettings& settings = runSettings();
-  const CaptureFiles files = captureFiles(settings.runId);
+  // The raw and WSQ files are the user's temporaries: the install folder may not be writable.
+  const CaptureFiles files = captureFiles(velmar::win::userTempFolder(), settings.runId);
   const bool dump = settings.keepFiles && settings.debugImages;
 
   if (dump) writeDebugPgm(files.debugImage, capture.pixels, capture.width, capture.height);

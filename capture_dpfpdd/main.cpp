@@ -18,9 +18,13 @@
 #include "result_codes.h"
 #include "version_check.h"
 #include "win/unique_handle.h"
+#include "win/user_folders.h"
 
 namespace capture_b {
 namespace {
+
+// Set at start when the log went to the user's folder; otherwise it follows the working directory.
+bool logInUserFolder = false;
 
 // The command line's effects outside the settings record.
 class WinCommandLineEnv : public CommandLineEnv {
@@ -31,13 +35,13 @@ class WinCommandLineEnv : public CommandLineEnv {
     captureLog().write(fittedLogMessage(line, unformatted), LOG_LEVEL_DEBUG, true);
   }
 
-  // The log moves into the directory (starting with a bare line break there), which becomes the
-  // process's current directory.
+  // The directory becomes the process's current directory. The log stays in the user's folder (or,
+  // without one, moves into the directory) and gets a bare line break.
   void setWorkingDirectoryFrom(const std::wstring& path) override {
     CaptureLog& log = captureLog();
     const std::wstring dir = directoryOfPath(path).substr(0, kWorkingDirChars);
     runSettings().workingDirectory = dir;
-    log.relocate(dir);
+    if (!logInUserFolder) log.relocate(dir);
     log.write(L"\r\n", LOG_LEVEL_ERROR, false);
     if (SetCurrentDirectoryW(dir.c_str())) {
       log.info(L"Directorio de trabajo: '%ls'", dir.c_str());
@@ -133,6 +137,12 @@ int run(HINSTANCE instance) {
 }  // namespace capture_b
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  capture_b::captureLog();  // the log is ready before anything else runs
+  // The log is ready before anything else runs, where a standard user may write (without that folder,
+  // in the working directory).
+  const std::wstring logFolder = velmar::win::programDataFolder(L"velmar-capture-b");
+  if (!logFolder.empty()) {
+    capture_b::captureLog().relocate(logFolder + L"\\");
+    capture_b::logInUserFolder = true;
+  }
   return capture_b::run(instance);
 }

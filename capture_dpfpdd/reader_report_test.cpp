@@ -113,12 +113,20 @@ TEST(StatusTable, TextsAndWords) {
 }
 
 TEST(ConverterCommand, NamesAndCommandLine) {
-  const CaptureFiles f = captureFiles(L"aB3xY9");
-  EXPECT_EQ(f.raw, L"final-aB3xY9.raw");
-  EXPECT_EQ(f.wsq, L"final-aB3xY9.raw.wsq");
-  EXPECT_EQ(f.debugImage, L"original-aB3xY9.pgm");
-  EXPECT_EQ(f.converterCommand, L"../../wsq.exe final-aB3xY9.raw 512 512  final-aB3xY9.raw.wsq 0.75");
-  EXPECT_EQ(f.converterCommand.size(), 65u);
+  struct Case { const wchar_t* folder; const wchar_t* raw; const wchar_t* command; };
+  const Case kCases[] = {
+      {L"", L"final-aB3xY9.raw", L"../../wsq.exe \"final-aB3xY9.raw\" 512 512  \"final-aB3xY9.raw.wsq\" 0.75"},
+      {L"C:\\Users\\Ana Mar\u00eda\\AppData\\Local\\Temp\\",
+       L"C:\\Users\\Ana Mar\u00eda\\AppData\\Local\\Temp\\final-aB3xY9.raw",
+       L"../../wsq.exe \"C:\\Users\\Ana Mar\u00eda\\AppData\\Local\\Temp\\final-aB3xY9.raw\" 512 512  "
+       L"\"C:\\Users\\Ana Mar\u00eda\\AppData\\Local\\Temp\\final-aB3xY9.raw.wsq\" 0.75"}};
+  for (const auto& c : kCases) {
+    const CaptureFiles f = captureFiles(c.folder, L"aB3xY9");
+    EXPECT_EQ(f.raw, c.raw);
+    EXPECT_EQ(f.wsq, std::wstring(c.raw) + L".wsq");
+    EXPECT_EQ(f.debugImage, L"original-aB3xY9.pgm");
+    EXPECT_EQ(f.converterCommand, c.command);
+  }
 }
 
 }  // namespace

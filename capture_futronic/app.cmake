@@ -23,7 +23,7 @@ target_link_libraries(velmar_capture_a_app PUBLIC velmar_capture_processing velm
 
 add_executable(velmar-capture-a WIN32 main.cpp)
 target_link_options(velmar-capture-a PRIVATE -municode)
-target_link_libraries(velmar-capture-a PRIVATE velmar_capture_a_app)
+target_link_libraries(velmar-capture-a PRIVATE velmar_capture_a_app shell32 ole32 uuid)
 velmar_version_resource(velmar-capture-a "velmar-capture-a: capture application for Futronic scanners")
 # The release is the 32-bit build (the vendor's libraries are 32-bit); the 64-bit build is for tests only.
 if(VELMAR_WIN32_PARTS_ONLY)

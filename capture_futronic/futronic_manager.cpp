@@ -22,6 +22,9 @@ const wchar_t* const kTemplatePipe = L"\\\\.\\pipe\\fmd";
 
 // Longest the destructor waits for a worker thread that is still finishing.
 constexpr DWORD kThreadEndWaitMs = 2000;
+// Longest the close waits for the frame loop to leave the scanner library after the abort: a frame
+// grab in progress finishes first (a slow scanner takes about a second).
+constexpr DWORD kLoopEndWaitMs = 5000;
 
 }  // namespace
 
@@ -206,7 +209,15 @@ bool FutronicManager::closeDevice() {
   if (log) log->debug(L"Device.closeDevice cerrando dispositivo...");
   Sleep(100);
   abortCapture();
-  if (deviceOpen.exchange(false)) ftrScanCloseDevice(deviceHandle);
+  // The scanner is closed only once the capture thread has left the scanner library; a thread still
+  // inside a call after the wait keeps the device open (the process's end releases it).
+  if (captureThread.waitEnded(kLoopEndWaitMs)) {
+    if (deviceOpen.exchange(false)) ftrScanCloseDevice(deviceHandle);
+  } else if (log) {
+    log->write(SimpleLogger::LEVEL_WRN, nullptr, nullptr, 0,
+               L"El thread de captura no termin\u00f3 en %d ms: el dispositivo no se cierra",
+               static_cast<int>(kLoopEndWaitMs));
+  }
   writeResults();
   return true;
 }

@@ -17,6 +17,7 @@
 #include "read_file.h"
 #include "result_codes.h"
 #include "simple_logger.h"
+#include "win/user_folders.h"
 
 namespace {
 
@@ -46,7 +47,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   one::DermisResources::instance(instance);
   enterExecutableFolder();
 
+  // The logs go where a standard user may write; the working directory (the install folder) is only
+  // read from. Without that folder they stay in the working directory.
   SimpleLogger::Log log(kAppName);
+  log.setFolder(velmar::win::programDataFolder(L"velmar-capture-a"));
   log.open(kAppName, L".log", false);
   log.info(L"-iniciando-");
 

@@ -144,6 +144,11 @@ size_t Log::sinkCount() const {
   return sinks_.size();
 }
 
+void Log::setFolder(std::wstring folder) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  folder_ = std::move(folder);
+}
+
 void Log::open(const std::wstring& prefix, const std::wstring& suffix, bool plain) {
   LocalTime today;
   {
@@ -167,8 +172,13 @@ void Log::addSink(const std::wstring& fileName, int32_t minLevel, uint32_t mask,
   auto sink = std::make_unique<LogSink>();
   sink->minLevel = minLevel;
   sink->mask = mask;
+  std::filesystem::path path(fileName);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!folder_.empty() && path.is_relative()) path = std::filesystem::path(folder_) / path;
+  }
   // Binary: line ends are written as CR LF by encodeLine on every platform.
-  sink->stream.open(std::filesystem::path(fileName), std::ios::binary | std::ios::app);
+  sink->stream.open(path, std::ios::binary | std::ios::app);
   std::lock_guard<std::mutex> lock(mutex_);
   sinks_.push_back(std::move(sink));
   if (!writeEmptyLine) return;

@@ -97,6 +97,10 @@ class Log {
   Log(const Log&) = delete;
   Log& operator=(const Log&) = delete;
 
+  // The folder of the files that open and addFile name without a folder of their own; empty (the
+  // default) leaves them in the working directory. Set it before the first open.
+  void setFolder(std::wstring folder);
+
   // Opens prefix + today's date + suffix for appending as a sink with minimum level 0 and the default
   // mask (mask 0 when plain), then writes an empty line to every sink.
   void open(const std::wstring& prefix, const std::wstring& suffix, bool plain);
@@ -128,6 +132,7 @@ class Log {
                  const std::wstring& message);
 
   std::wstring name_;
+  std::wstring folder_;
   uint32_t defaultMask_ = DEFAULT_MASK;
   mutable std::mutex mutex_;
   std::vector<std::unique_ptr<LogSink>> sinks_;

@@ -189,6 +189,25 @@ TEST(SimpleLoggerFile, ExtraFileLevels) {
   }
 }
 
+TEST(SimpleLoggerFile, FolderTakesTheNamedFilesButNotFullPaths) {
+  TempDir work(/*enter=*/true);
+  TempDir folder;
+  TempDir elsewhere;
+  {
+    Log log(L"Futronic");
+    useFixedClock(log);
+    log.setFolder(folder.path().wstring());
+    log.open(L"Futronic", L".log", false);
+    log.addFile(L"", false, 2);                                  // what -v 2 adds
+    log.addFile((elsewhere.path() / "full.log").wstring(), false, 5);
+    log.info(L"i");
+  }
+  EXPECT_EQ(readBytes(folder / "Futronic20240105.log"), "\r\n\r\n\r\n20240105T093007 2764 Futronic INF i\r\n");
+  EXPECT_EQ(readBytes(folder / "log20240105.log"), "\r\n\r\n20240105T093007 2764 Futronic INF i\r\n");
+  EXPECT_EQ(readBytes(elsewhere / "full.log"), "\r\n");
+  EXPECT_TRUE(std::filesystem::is_empty(work.path()));
+}
+
 TEST(SimpleLoggerFile, UnopenableFileIsSilentAndOthersStillWrite) {
   TempDir dir;
   Log log(L"Futronic");

@@ -6,8 +6,8 @@
 
 using namespace velmar::futronic;
 
-extern "C" int FTR_API ftrMathImageNfIQ(FTRHANDLE device, const void* frame, int width, int height, int* nfiq,
-                                       int*) {
+extern "C" int FTR_MATH_API ftrMathImageNfIQ(FTRHANDLE device, const void* frame, int width, int height,
+                                            int* nfiq, int*) {
   const Scenario& s = loadedScenario().scenario;
   trace("nfiq %dx%d", width, height);
   if (!device || !frame || !nfiq || width <= 0 || height <= 0) {

@@ -18,6 +18,7 @@ struct VirtualDevice {
   std::atomic<bool> invert{false};          // FTR_OPTIONS_INVERT_IMAGE set by the caller
   std::atomic<std::uint64_t> rounds{0};     // finger-presence queries so far
   std::atomic<std::uint64_t> current{0};    // round of the latest query: the next grab belongs to it
+  std::atomic<int> framesRunning{0};        // frame grabs in progress (a close must never meet one)
 };
 
 VirtualDevice g_device;
@@ -32,6 +33,15 @@ BOOL failWith(DWORD error) {
   SetLastError(error);
   return FALSE;
 }
+
+// Counts a grab as running for its whole duration, including the scenario's delay.
+class RunningFrame {
+ public:
+  RunningFrame() { ++g_device.framesRunning; }
+  ~RunningFrame() { --g_device.framesRunning; }
+  RunningFrame(const RunningFrame&) = delete;
+  RunningFrame& operator=(const RunningFrame&) = delete;
+};
 
 }  // namespace
 
@@ -53,6 +63,8 @@ FTRHANDLE FTR_API ftrScanOpenDevice() {
 
 void FTR_API ftrScanCloseDevice(FTRHANDLE device) {
   trace("close");
+  // A real scanner's handle closed under a running grab is a call on a freed handle: record it.
+  if (g_device.framesRunning > 0) trace("close while a frame call runs");
   if (device == &g_device) g_device.open = false;
 }
 
@@ -94,9 +106,16 @@ FTR_BOOL FTR_API ftrScanIsFingerPresent(FTRHANDLE device, void*) {
 }
 
 FTR_BOOL FTR_API ftrScanGetFrame(FTRHANDLE device, void* buffer, void*) {
+  RunningFrame running;
   if (!validHandle(device)) return FALSE;
   if (!buffer) return failWith(ERROR_INVALID_PARAMETER);
   const Scenario& s = loadedScenario().scenario;
+  if (s.frameDelayMs > 0) {
+    trace("frame delay %d ms", s.frameDelayMs);
+    Sleep(static_cast<DWORD>(s.frameDelayMs));
+    trace("frame delay over");
+    if (!validHandle(device)) return FALSE;  // closed meanwhile
+  }
   const TimelineStep& step = stepAt(s.timeline, g_device.current);
   auto* out = static_cast<std::uint8_t*>(buffer);
   const std::size_t n = static_cast<std::size_t>(s.width) * s.height;

@@ -7,8 +7,10 @@
 
 #ifdef _WIN32
 #define FTR_API __stdcall
+#define FTR_MATH_API __cdecl
 #else
 #define FTR_API
+#define FTR_MATH_API
 #endif
 
 extern "C" {
@@ -37,9 +39,10 @@ FTR_BOOL FTR_API ftrScanIsFingerPresent(FTRHANDLE device, void* reserved);
 FTR_BOOL FTR_API ftrScanSetOptions(FTRHANDLE device, unsigned long mask, unsigned long flags);
 FTR_BOOL FTR_API ftrScanSetDiodesStatus(FTRHANDLE device, unsigned char green, unsigned char red);
 
-// ftrMathAPI (imported by name): NFIQ of a frame; non-zero on success with the value in *nfiq.
-int FTR_API ftrMathImageNfIQ(FTRHANDLE device, const void* frame, int width, int height, int* nfiq,
-                             int* reserved);
+// ftrMathAPI (imported by its plain name): NFIQ of a frame; non-zero on success with the value in
+// *nfiq. Unlike the other scanner functions it is cdecl: the caller removes the arguments.
+int FTR_MATH_API ftrMathImageNfIQ(FTRHANDLE device, const void* frame, int width, int height, int* nfiq,
+                                  int* reserved);
 
 // ftrAnsiSdk (imported by ordinal: 102 maximum template size, 105 create template from buffer).
 int FTR_API ftrAnsiSdkGetMaxTemplateSize();

@@ -179,6 +179,8 @@ ParseResult parseScenario(std::string_view text) {
       ok = parseInt(value, -1, 1 << 20, &s.templateReportedSize);
     } else if (key == "template_error") {
       ok = parseCode(value, &s.templateError);
+    } else if (key == "frame_delay_ms") {
+      ok = parseInt(value, 0, 60000, &s.frameDelayMs);
     } else if (key == "trace") {
       s.trace = std::string(value);
     } else {

@@ -40,6 +40,7 @@ struct Scenario {
   int templateSize = 384;             // size of the made template
   int templateReportedSize = -1;      // size reported to the caller; -1: the size of the made template
   std::uint32_t templateError = 0;    // non-zero: template creation fails
+  int frameDelayMs = 0;               // every frame grab takes this long (a slow scanner)
   std::string trace;                  // non-empty: every call is appended to this file
 };
 

@@ -41,6 +41,7 @@ TEST(Scenario, EveryKeyIsRead) {
       "template_max_size = 0\n"
       "template_size = 100\n"
       "template_error = 0x20000001\n"
+      "frame_delay_ms = 1500\n"
       "trace = calls.txt\n");
   ASSERT_TRUE(r.problems.empty()) << r.problems.front();
   const Scenario& s = r.scenario;
@@ -62,6 +63,7 @@ TEST(Scenario, EveryKeyIsRead) {
   EXPECT_EQ(s.templateMaxSize, 0);
   EXPECT_EQ(s.templateSize, 100);
   EXPECT_EQ(s.templateError, 0x20000001u);
+  EXPECT_EQ(s.frameDelayMs, 1500);
   EXPECT_EQ(s.trace, "calls.txt");
 }
 

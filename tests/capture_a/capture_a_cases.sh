@@ -1,23 +1,14 @@
 #!/usr/bin/env bash
 # velmar-capture-a end to end under Wine + Xvfb with the virtual scanner. A harness plays the host (the
 # host's readPipe serves the pipes), a checker decodes the WSQ with the project's decoder. Each case
-# runs in its own copy of the staged folder, so its log and scenario are its own.
+# runs in its own copy of the staged folder (its scenario) with its own user folders (its logs), both
+# made anew, so it reads only what its own run wrote.
 #
 # usage: capture_a_cases.sh CASE HARNESS CHECK STAGE_DIR
 set -euo pipefail
 case_name=$1 harness=$2 check=$3 stage=$4
 source "$(dirname "$0")/../lib/wine-gui.sh"
 
-art=$(artefact_dir)
-run="$art/app"
-out="$art/out"
-rm -rf "$run" "$out"
-mkdir -p "$run" "$out"
-cp "$stage"/* "$run"/
-unset VIRTUAL_SCANNER_SCENARIO
-
-fail() { echo "FAIL ($case_name): $*" >&2; [ -n "$(log_file)" ] && tail -n 40 "$(log_file)" >&2; exit 1; }
-log_file() { ls "$run"/Futronic*.log 2>/dev/null | head -n1 || true; }
 # Wine maps the Linux root to drive Z:; no Wine process is started for it (winepath can fail while
 # other Wine processes start).
 winpath() {
@@ -25,6 +16,23 @@ winpath() {
   p=$(realpath -m "$1")
   printf 'Z:%s\n' "${p//\//\\}"
 }
+
+art=$(artefact_dir)
+run="$art/app"
+out="$art/out"
+user="$art/user"
+rm -rf "$run" "$out" "$user"
+mkdir -p "$run" "$out" "$user/localappdata" "$user/temp"
+cp "$stage"/*.exe "$stage"/*.dll "$stage"/logo.bmp "$run"/
+unset VIRTUAL_SCANNER_SCENARIO
+# The harness hands these to the program as LOCALAPPDATA and TEMP (Wine would give the prefix's own).
+export VELMAR_TEST_LOCALAPPDATA VELMAR_TEST_TEMP
+VELMAR_TEST_LOCALAPPDATA=$(winpath "$user/localappdata")
+VELMAR_TEST_TEMP=$(winpath "$user/temp")
+log_dir="$user/localappdata/velmar/velmar-capture-a"
+
+fail() { echo "FAIL ($case_name): $*" >&2; [ -n "$(log_file)" ] && tail -n 40 "$(log_file)" >&2; exit 1; }
+log_file() { ls "$log_dir"/Futronic*.log 2>/dev/null | head -n1 || true; }
 scenario() { printf '%s\n' "$@" >"$run/virtual-scanner.ini"; }
 result() { tr -d '\r' <"$out/result.txt" | sed -n "s/^$1 //p"; }
 hexbytes() { od -An -tx1 -v "$1" | tr -d ' \n'; }
@@ -96,7 +104,7 @@ case "$case_name" in
   success)
     # Built-in default scenario: a synthetic finger after about a second; the side pipes are served.
     rm -f "$run/virtual-scanner.ini"
-    run_capture --side -- -lt capa-success -h  # the host always passes -h
+    run_capture --side -- -lt capa-success -v 2 -h  # the host always passes -h
     expect_exit 0
     expect_success_bytes
     [ "$(hexbytes "$out/nfiq.bin")" = 02 ] || fail "nfiq pipe carried '$(hexbytes "$out/nfiq.bin")', want 02"
@@ -109,6 +117,12 @@ case "$case_name" in
     log_has "DBG Template size of 384 bytes"
     log_has "DBG * Escribiendo DEV_SUCCESS"
     log_has "INF -finalizando con 0-"
+    # Both logs in the user's folder ("-v 2" adds the second), nothing written beside the program.
+    ls "$log_dir"/log*.log >/dev/null 2>&1 || fail "no -v log in $log_dir"
+    grep -aqF "INF -finalizando con 0-" "$log_dir"/log*.log || fail "the -v log lacks the INF lines"
+    if grep -aqF "DBG " "$log_dir"/log*.log; then fail "the -v 2 log has DBG lines"; fi
+    written=$(cd "$run" && ls | grep -vxE 'velmar-capture-a\.exe|ftrScanAPI\.dll|ftrMathAPI\.dll|ftrAnsiSdk\.dll|logo\.bmp' || true)
+    [ -z "$written" ] || fail "written beside the program: $written"
     cp "$(log_file)" "$art/Futronic.log"
     echo "log lines of the run:"
     grep -a -E "iniciando|ready|frequency #3|NFIQ|Escribiendo|Intentando|finalizando" "$(log_file)" | tr -d '\r'
@@ -191,21 +205,47 @@ case "$case_name" in
     ;;
   second_instance)
     start_live_capture capa-first
-    # The second instance runs from its own folder (its own log) and must answer 202 without a window.
+    # The second instance runs from its own folder with its own user folder (its own log) and must
+    # answer 202 without a window.
     second="$art/second"
-    rm -rf "$second" && mkdir -p "$second/out" && cp "$stage"/* "$second"/
-    wine "$harness" "$(winpath "$second/out")" --tag second -- "$(winpath "$second/velmar-capture-a.exe")" \
+    rm -rf "$second" && mkdir -p "$second/out" "$second/localappdata" && cp "$run"/*.exe "$run"/*.dll "$second"/
+    VELMAR_TEST_LOCALAPPDATA=$(winpath "$second/localappdata") \
+      wine "$harness" "$(winpath "$second/out")" --tag second -- "$(winpath "$second/velmar-capture-a.exe")" \
       -lt capa-second </dev/null
     tr -d "\r" <"$second/out/result.txt" | grep -q "^exit 202$" || fail "second instance: $(head -n1 "$second/out/result.txt")"
     [ "$(hexbytes "$second/out/wsq.bin")" = ca ] || fail "second instance response pipe: $(hexbytes "$second/out/wsq.bin")"
     [ "$(hexbytes "$second/out/bmp.bin")" = ca ] || fail "second instance image pipe: $(hexbytes "$second/out/bmp.bin")"
-    second_log=$(ls "$second"/Futronic*.log)
+    second_log=$(ls "$second"/localappdata/velmar/velmar-capture-a/Futronic*.log)
     grep -aqF "Ya hay una instancia" "$second_log" || fail "second log lacks the single-instance error"
     if grep -aqE "window.create|finalizando" "$second_log"; then fail "second instance went on after the guard"; fi
     if xdotool search --name '^capa-second$' >/dev/null 2>&1; then fail "second instance made a window"; fi
     send_key "$win_id" Escape
     wait_exit "$bg_pid" 30 >/dev/null || fail "first harness did not end"
     expect_exit 208
+    ;;
+  slow_frame_close)
+    # Every grab takes 1.5 s. Escape comes while one runs; the scanner is closed only after that grab
+    # has returned (the virtual scanner records a close that meets a running grab).
+    scenario "timeline = blank" "frame_delay_ms = 1500" "trace = calls.txt"
+    run_capture -- -lt capa-slow &
+    bg_pid=$!
+    win_id=$(wait_window '^capa-slow$' 20) || fail "no capture window"
+    for ((i = 0; i < 100; i++)); do
+      grep -qx "frame delay 1500 ms" "$run/calls.txt" 2>/dev/null && break
+      sleep 0.1
+    done
+    sleep 0.3  # well inside the grab
+    send_key "$win_id" Escape
+    wait_exit "$bg_pid" 30 >/dev/null || fail "harness did not end"
+    expect_exit 208
+    expect_failure_bytes 208
+    cp "$run/calls.txt" "$art/calls.txt"
+    grep -qx "close" "$run/calls.txt" || fail "the scanner was never closed"
+    if grep -qx "close while a frame call runs" "$run/calls.txt"; then fail "the scanner was closed during a grab"; fi
+    # The close follows the end of the last grab.
+    last=$(grep -xE "frame delay [0-9]+ ms|frame delay over|close" "$run/calls.txt" | tail -n 2 | tr '\n' ' ')
+    [ "$last" = "frame delay over close " ] || fail "last calls '$last', want 'frame delay over close '"
+    log_has "DBG Device.closeDevice cerrando dispositivo..."
     ;;
   two_fingers)
     scenario "synthetic = two-fingers" "timeline = finger"

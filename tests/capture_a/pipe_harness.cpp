@@ -16,6 +16,7 @@
 
 #include "pipe_writer_win.h"
 #include "read_pipe_win.h"
+#include "test_user_folders_win.h"
 #include "win/unique_handle.h"
 
 namespace {
@@ -50,6 +51,7 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   const std::string outDir = narrow(argv[1]);
+  velmar::testing::applyTestUserFolders();  // the program inherits the test's own folders
   bool side = false;
   int limitSeconds = 60;
   std::string tag = "run";

@@ -42,10 +42,17 @@ scenario() {
   rm -f "$(dirname "$file")/trace.txt"
 }
 
+# The user folders of a stage's runs: STAGE/user/localappdata (LOCALAPPDATA, where the log goes) and
+# STAGE/user/temp (TEMP, the temporary files). The pipe host hands them to the program (Wine would give
+# it the prefix's own).
+log_dir() { printf '%s\n' "$1/user/localappdata/velmar/velmar-capture-b"; }
+temp_dir() { printf '%s\n' "$1/user/temp"; }
+
 # start_capture NAME STAGE SCENARIO [--no-bmp-pipe | --default-names] [ARGS...]: starts the program
 # through the pipe host in the background (pid in $host_pid) with "-v 3" and ARGS (with
 # --default-names: ARGS alone, and the host serves the default pipe names); results go to
-# $artefacts/NAME/.
+# $artefacts/NAME/. The stage's log is emptied first, so it holds this run's lines only. $local_app_data,
+# when set, is the program's LOCALAPPDATA instead of the stage's.
 start_capture() {
   local name=$1 dir=$2 scen=$3
   shift 3
@@ -57,7 +64,10 @@ start_capture() {
   out="$artefacts/$name"
   rm -rf "$out"
   mkdir -p "$out"
-  rm -f "$dir"/capture/dpfpdd/logdev-*.log
+  rm -f "$(log_dir "$dir")"/logdev-*.log
+  mkdir -p "$dir/user/localappdata" "$(temp_dir "$dir")"
+  VELMAR_TEST_LOCALAPPDATA=$(winpath "${local_app_data:-$dir/user/localappdata}") \
+  VELMAR_TEST_TEMP=$(winpath "$(temp_dir "$dir")") \
   VIRTUAL_SCANNER_SCENARIO=$(winpath "$scen") wine "$pipe_host_exe" "$(winpath "$out")" 60 "${hostopt[@]}" -- \
     "$(winpath "$dir/capture/dpfpdd/velmar-capture-b.exe")" "${level[@]}" "$@" </dev/null &
   host_pid=$!
@@ -102,12 +112,28 @@ expect_failure() {
   [ "$(result bmp_client)" = 0 ] || fail "$out: the image pipe was opened"
 }
 
-# log_of STAGE: the day's log file of the program in that stage, as UTF-8 text.
+# log_file STAGE: the day's log file of the program's runs in that stage.
+log_file() {
+  local file
+  file=$(ls "$(log_dir "$1")"/logdev-*.log 2>/dev/null | head -n1)
+  [ -n "$file" ] || { echo "no log in $(log_dir "$1")" >&2; return 1; }
+  printf '%s\n' "$file"
+}
+
+# log_of STAGE: that log as UTF-8 text.
 log_of() {
   local file
-  file=$(ls "$1"/capture/dpfpdd/logdev-*.log 2>/dev/null | head -n1)
-  [ -n "$file" ] || { echo "no log in $1" >&2; return 1; }
+  file=$(log_file "$1") || return 1
   iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r'
+}
+
+# expect_install_untouched STAGE [NAMES...]: the program's folder holds only what was installed
+# there, and the files the run was asked to write there (NAMES).
+expect_install_untouched() {
+  local dir=$1 extra
+  shift
+  extra=$(cd "$dir/capture/dpfpdd" && ls | grep -vxF -e velmar-capture-b.exe -e dpfpdd.dll "${@/#/-e}" || true)
+  [ -z "$extra" ] || fail "written into the install folder: $extra"
 }
 
 # shot NAME WINDOW_ID: a screenshot kept as an artefact; bounded, since the window may be closing.

@@ -2,7 +2,7 @@
 # Once the converter has ended, its WSQ file decides and its exit code is only logged. With no
 # converter at "../../wsq.exe", with one that writes three bytes and exits with 3, and with one that
 # exits 0 after leaving half a WSQ file, the outcome is 210 ("WSQ CONVERSION"), one byte 0xD2 on the
-# WSQ pipe, the image pipe untouched, and the temporary files gone. One that writes a whole WSQ file
+# WSQ pipe, the image pipe untouched, and the temporary files gone from the user's temporary folder. One that writes a whole WSQ file
 # and exits with 1 delivers the capture: exit 0 and that file on the WSQ pipe.
 source "$(dirname "$0")/capture_b_lib.sh"
 
@@ -19,7 +19,8 @@ for kind in no-converter three-bytes half-file; do
   run_capture "$kind" "$dir" "$ini"
   expect_failure 210
   expect_log "$dir" "	ERR	WSQ CONVERSION"
-  ls "$dir"/capture/dpfpdd/final-* >/dev/null 2>&1 && fail "$kind: temporary files left behind"
+  ls "$(temp_dir "$dir")"/final-* >/dev/null 2>&1 && fail "$kind: temporary files left behind"
+  expect_install_untouched "$dir"
   echo "ok: $kind -> 210"
 done
 expect_log "$stage_root/no-converter" "Creacion WSQ"

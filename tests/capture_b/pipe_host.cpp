@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "pipe_reader_win.h"
+#include "test_user_folders_win.h"
 #include "win/unique_handle.h"
 
 namespace {
@@ -60,6 +61,7 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   const std::wstring out = argv[1];
+  velmar::testing::applyTestUserFolders();  // the program inherits the test's own folders
   const DWORD limitMs = static_cast<DWORD>(_wtoi(argv[2])) * 1000;
   int i = 3;
   bool bmpPipe = true, defaultNames = false;

@@ -30,4 +30,5 @@ for entry in "${cases[@]}"; do
   echo "ok: $name -> $code"
 done
 
-python3 "$(dirname "$0")/check_files.py" log "$(ls "$dir"/capture/dpfpdd/logdev-*.log)" >/dev/null
+python3 "$(dirname "$0")/check_files.py" log "$(log_file "$dir")" >/dev/null
+expect_install_untouched "$dir"
