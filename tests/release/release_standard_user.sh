@@ -9,7 +9,7 @@
 #     which loads C:\Program Files\velmar\velmar-device.dll: the DLL door),
 # both give exit code 0 and a WSQ that decodes; each program's log is where README's "Where the logs
 # are" says (%LOCALAPPDATA%\velmar\<program>\); nothing was written into the install folder; no
-# temporary file of capture-b is left in the user's temporary folder.
+# temporary file of capture-b is left behind anywhere in the prefix.
 # Where this machine cannot run 32-bit programs, the installed 32-bit velmar-capture-a (with its 32-bit
 # stand-ins) is replaced by the 64-bit test build before the folder is locked, with a line saying so.
 #
@@ -51,6 +51,7 @@ python3 "$root/scripts/release.py" --dist "$dist" --out "$art/out" --version "$V
   --product "$VELMAR_PRODUCT_NAME" --company "$VELMAR_COMPANY" --with-stand-ins >/dev/null || fail "release.py failed"
 msi_name=$VELMAR_PRODUCT_NAME-$VELMAR_VERSION-with-stand-ins.msi
 cp "$art/out/$msi_name" "$capture_json" "$work/"
+mkdir "$prefix"
 chown -R "$user:" "$work"
 
 as_user wineserver -p
@@ -75,7 +76,6 @@ fi
 before=$(cd "$installed" && find . -printf '%p %s %T@\n' | sort)
 
 local_app_data=$prefix/drive_c/users/$user/AppData/Local
-temp=$local_app_data/Temp
 
 # run_as_user DIR PROGRAM [ARGS...]: PROGRAM under Wine as the user, with the install folder as working
 # folder, the request line on standard input (then end of input, for the console's "pause"), output
@@ -99,16 +99,19 @@ app_rel() {
   esac
 }
 
+# Every fault is collected, so one run shows all of them.
+problems=()
 request "$art/capture-a" a
 run_as_user "$art/capture-a" "C:\\Program Files\\$VELMAR_PRODUCT_NAME\\velmar-device.exe"
-expect_line "capture-a through velmar-device.exe as $user" "$art/capture-a" "$dist" 0
+(expect_line "capture-a through velmar-device.exe as $user" "$art/capture-a" "$dist" 0) ||
+  problems+=("capture-a through velmar-device.exe failed (above)")
 
 request "$art/capture-b" b
 run_as_user "$art/capture-b" "$(winpath "$work/$(basename "$capture_json")")"
-expect_line "capture-b through the DLL (README's C example) as $user" "$art/capture-b" "$dist" 0 --jpeg-any
+(expect_line "capture-b through the DLL (README's C example) as $user" "$art/capture-b" "$dist" 0 --jpeg-any) ||
+  problems+=("capture-b through the DLL failed (above)")
 
 # Each program's log where README says, written by these runs (the prefix is new).
-problems=()
 for program in velmar-device velmar-capture-a velmar-capture-b; do
   folder=$local_app_data/velmar/$program
   mapfile -t logs < <(find "$folder" -maxdepth 1 -type f -name '*.log' 2>/dev/null | sort)
@@ -124,8 +127,8 @@ written=$(cd "$prefix/drive_c" && find . -newer "$work/$msi_name" -type f -iname
 [ -z "$written" ] || problems+=("logs written elsewhere: $written")
 after=$(cd "$installed" && find . -printf '%p %s %T@\n' | sort)
 [ "$before" = "$after" ] || problems+=("the install folder changed: $(diff <(echo "$before") <(echo "$after") | grep '^[<>]' | head -5 | tr '\n' ' ')")
-left=$(find "$temp" -maxdepth 1 -type f \( -name 'final-*' -o -iname '*.raw' -o -iname '*.wsq' \) -printf '%f ' 2>/dev/null)
-[ -z "$left" ] || problems+=("capture-b left temporary files in %TEMP%: $left")
+left=$(cd "$prefix/drive_c" && find . -type f \( -name 'final-*' -o -iname '*.raw' -o -iname '*.wsq' \) -printf '%p ')
+[ -z "$left" ] || problems+=("capture-b left temporary files: $left")
 if [ ${#problems[@]} -gt 0 ]; then
   printf 'FAIL: %s\n' "${problems[@]}" >&2
   exit 1
