@@ -11,7 +11,7 @@ place. With it the names say so: velmar-<version>-with-stand-ins.msi and .zip, s
 SHA256SUMS lists every package written into --out, both kinds.
 
 The installer lays the tree down under Program Files\\<product> (the public property INSTALLDIR moves
-it); it has one upgrade code for every version, so a newer package, or a rebuilt package of the same
+it, and later packages remember the folder); it has one upgrade code for every version, so a newer package, or a rebuilt package of the same
 version, replaces the installed one in place (major upgrade) and one product stays registered; an older
 package is refused. It installs on 64-bit Windows 7 SP1 and later. Its uninstall removes exactly the
 files it installed.
@@ -56,6 +56,22 @@ def upgrade_elements(product):
     the launch condition on the Windows version: 64-bit Windows 7 SP1 (6.1) or later."""
     return f"""<MajorUpgrade DowngradeErrorMessage="A newer version of {product} is already installed."/>
     <Condition Message="{product} needs 64-bit Windows 7 SP1 or later.">Installed OR VersionNT64 &gt; 601 OR (VersionNT64 = 601 AND ServicePackLevel &gt;= 1)</Condition>"""
+
+
+def remembered_install_dir(product):
+    """The folder given as INSTALLDIR, kept in the registry (HKLM\\Software\\<product>, InstallDir) and
+    read back by every later run of a package: an uninstall then finds the files where they are, and an
+    upgrade installs into the same folder without being told again. Returns the property search, the
+    component that writes the value (inside INSTALLDIR) and the component's id."""
+    key = f"Software\\{product}"
+    guid = str(uuid.uuid5(COMPONENT_NAMESPACE, "registry/InstallDir")).upper()
+    search = f"""<Property Id="INSTALLDIR">
+      <RegistrySearch Id="RememberedInstallDir" Root="HKLM" Key={quoteattr(key)} Name="InstallDir" Type="raw" Win64="yes"/>
+    </Property>"""
+    component = f"""          <Component Id="C_InstallDir" Guid="{{{guid}}}" Win64="yes">
+            <RegistryValue Root="HKLM" Key={quoteattr(key)} Name="InstallDir" Type="string" Value="[INSTALLDIR]" KeyPath="yes"/>
+          </Component>"""
+    return search, component, "C_InstallDir"
 
 
 def allow_same_version_upgrade(msi):
@@ -168,6 +184,9 @@ def wix_source(dist, files, version, product, company, wxs_dir):
             lines.append(f"{pad}</Directory>")
 
     emit((), 10)
+    install_dir_search, install_dir_component, install_dir_id = remembered_install_dir(product)
+    lines.append(install_dir_component)
+    components.append(install_dir_id)
     refs = "\n".join(f'      <ComponentRef Id="{c}"/>' for c in components)
     body = "\n".join(lines)
     return f"""<?xml version="1.0" encoding="utf-8"?>
@@ -179,6 +198,7 @@ def wix_source(dist, files, version, product, company, wxs_dir):
     <Media Id="1" Cabinet="{product}.cab" EmbedCab="yes"/>
     {upgrade_elements(product)}
     <Property Id="ARPNOMODIFY" Value="1"/>
+    {install_dir_search}
     <Directory Id="TARGETDIR" Name="SourceDir">
       <Directory Id="ProgramFiles64Folder">
         <Directory Id="INSTALLDIR" Name={quoteattr(product)}>

@@ -7,7 +7,7 @@
 # registered, with the new version; the older package is then refused and changes nothing; the silent
 # uninstall removes every installed file and leaves the files the programs' users put there. Without
 # --with-stand-ins the package carries no stand-in library and its name does not say it does; with it,
-# the name says so.
+# the name says so. INSTALLDIR given to msiexec moves the whole tree.
 #
 # usage: release_installer.sh DIST INSTALLED_PRODUCTS_EXE PRODUCT_ENV
 set -euo pipefail
@@ -138,3 +138,28 @@ done
 [ -f "$user_log" ] || fail "the uninstall removed the user's log $(basename "$user_log")"
 echo "uninstalled: no program file left; kept $(cd "$installed" && find . -type f -printf '%P ')"
 rm -rf "$installed"
+
+# INSTALLDIR on the command line puts the whole tree elsewhere (the package without stand-ins here);
+# the upgrade finds that folder by itself and its uninstall removes the files there.
+custom=$WINEPREFIX/drive_c/velmar-custom
+rm -rf "$custom"
+status=0
+wine msiexec /i "$(winpath "$plain_msi")" /qn 'INSTALLDIR=C:\velmar-custom\' </dev/null >"$art/msiexec.txt" 2>&1 ||
+  status=$?
+[ $status -eq 0 ] || { cat "$art/msiexec.txt" >&2; fail "msiexec /i with INSTALLDIR ended with $status"; }
+for rel in velmar-device.exe x86/velmar-device.dll capture/futronic/velmar-capture-a.exe sdk/include/velmar_device.h; do
+  [ -f "$custom/$rel" ] || fail "INSTALLDIR=C:\\velmar-custom\\ did not put $rel there"
+done
+[ ! -e "$installed/velmar-device.exe" ] || fail "INSTALLDIR=C:\\velmar-custom\\ still installed into Program Files"
+msiexec_run /i "$v2_msi"
+expect_installed_in() {  # expect_installed_in FOLDER: every file of the newer package there
+  for rel in "${shipped[@]}"; do
+    cmp -s "$dist/$rel" "$1/$rel" || fail "$rel is not installed in $1"
+  done
+}
+expect_installed_in "$custom"
+[ ! -e "$installed/velmar-device.exe" ] || fail "the upgrade of the C:\\velmar-custom\\ install went to Program Files"
+msiexec_run /x "$v2_msi"
+[ -z "$(cd "$custom" 2>/dev/null && find . -type f)" ] || fail "the uninstall left $(cd "$custom" && find . -type f | head -3)"
+[ -z "$(products)" ] || fail "still registered after the uninstall: $(products)"
+echo "INSTALLDIR=C:\\velmar-custom\\: installed there, upgraded there, removed from there"
