@@ -11,10 +11,10 @@ place. With it the names say so: velmar-<version>-with-stand-ins.msi and .zip, s
 SHA256SUMS lists every package written into --out, both kinds.
 
 The installer lays the tree down under Program Files\\<product> (the public property INSTALLDIR moves
-it, and later packages remember the folder); it has one upgrade code for every version, so a newer package, or a rebuilt package of the same
-version, replaces the installed one in place (major upgrade) and one product stays registered; an older
-package is refused. It installs on 64-bit Windows 7 SP1 and later. Its uninstall removes exactly the
-files it installed.
+it, and later packages remember the folder); it has one upgrade code for every version, so a newer
+package, or a rebuilt package of the same version, replaces the installed one in place (major upgrade)
+and one product stays registered; an older package is refused. It installs on 64-bit Windows 7 SP1 and
+later. Its uninstall removes exactly the files it installed.
 """
 import argparse
 import hashlib
@@ -55,7 +55,7 @@ def upgrade_elements(product):
     """MajorUpgrade (an older installed version is removed first; a newer one refuses the install) and
     the launch condition on the Windows version: 64-bit Windows 7 SP1 (6.1) or later."""
     return f"""<MajorUpgrade DowngradeErrorMessage="A newer version of {product} is already installed."/>
-    <Condition Message="{product} needs 64-bit Windows 7 SP1 or later.">Installed OR VersionNT64 &gt; 601 OR (VersionNT64 = 601 AND ServicePackLevel &gt;= 1)</Condition>"""
+    <Condition Message={quoteattr(f"{product} needs 64-bit Windows 7 SP1 or later.")}>Installed OR VersionNT64 &gt; 601 OR (VersionNT64 = 601 AND ServicePackLevel &gt;= 1)</Condition>"""
 
 
 def remembered_install_dir(product):
