@@ -7,9 +7,14 @@ Writes into --out: velmar-<version>.msi (built with wixl from a WiX source gener
 file list), velmar-<version>.zip (the same files in the dist layout) and SHA256SUMS. The file list is
 read from the tree, so whatever the build stages is packaged without edits here. Without
 --with-stand-ins the stand-in scanner libraries are left out: on a PC the vendor's DLLs go in their
-place. The installer lays the tree down under Program Files\\<product>; it has one upgrade code for
-every version, so a newer package replaces an older one in place (major upgrade), and its uninstall
-removes exactly the files it installed (log files the programs wrote beside them stay).
+place. With it the names say so: velmar-<version>-with-stand-ins.msi and .zip, so the two never mix.
+SHA256SUMS lists every package written into --out, both kinds.
+
+The installer lays the tree down under Program Files\\<product> (the public property INSTALLDIR moves
+it, and later packages remember the folder); it has one upgrade code for every version, so a newer
+package, or a rebuilt package of the same version, replaces the installed one in place (major upgrade)
+and one product stays registered; an older package is refused. It installs on 64-bit Windows 7 SP1 and
+later. Its uninstall removes exactly the files it installed.
 """
 import argparse
 import hashlib
@@ -17,6 +22,7 @@ import os
 import re
 import subprocess
 import sys
+import tempfile
 import uuid
 import zipfile
 from xml.sax.saxutils import quoteattr
@@ -27,11 +33,94 @@ UPGRADE_CODE = "{6C1E2B7A-3F0D-4D8E-9A51-2B7C4E9D0F13}"
 COMPONENT_NAMESPACE = uuid.UUID("0b7f3c52-6a1d-4e0f-8c2b-95d4e7a1f630")
 # The vendors' library names; our stand-ins carry them so the vendor's DLLs replace them unchanged.
 STAND_INS = {"ftrscanapi.dll", "ftrmathapi.dll", "ftransisdk.dll", "dpfpdd.dll"}
+# The property wixl's MajorUpgrade sets when it finds an installed product to replace.
+UPGRADE_ACTION_PROPERTY = "WIX_UPGRADE_DETECTED"
+# Upgrade table attributes: migrate feature states (1), and include VersionMax itself (512).
+MIGRATE_FEATURES = 1
+VERSION_MAX_INCLUSIVE = 512
 
 
 def fail(text):
     print(f"release: {text}", file=sys.stderr)
     sys.exit(1)
+
+
+def package_base_name(product, version, with_stand_ins):
+    """The file name of the packages without extension: the stand-ins' packages say that they carry
+    them, so a package for a PC with the vendor's libraries is never confused with a trial one."""
+    return f"{product}-{version}-with-stand-ins" if with_stand_ins else f"{product}-{version}"
+
+
+def upgrade_elements(product):
+    """MajorUpgrade (an older installed version is removed first; a newer one refuses the install) and
+    the launch condition on the Windows version: 64-bit Windows 7 SP1 (6.1) or later."""
+    return f"""<MajorUpgrade DowngradeErrorMessage="A newer version of {product} is already installed."/>
+    <Condition Message={quoteattr(f"{product} needs 64-bit Windows 7 SP1 or later.")}>Installed OR VersionNT64 &gt; 601 OR (VersionNT64 = 601 AND ServicePackLevel &gt;= 1)</Condition>"""
+
+
+def remembered_install_dir(product):
+    """The folder given as INSTALLDIR, kept in the registry (HKLM\\Software\\<product>, InstallDir) and
+    read back by every later run of a package: an uninstall then finds the files where they are, and an
+    upgrade installs into the same folder without being told again. Returns the property search, the
+    component that writes the value (inside INSTALLDIR) and the component's id."""
+    key = f"Software\\{product}"
+    guid = str(uuid.uuid5(COMPONENT_NAMESPACE, "registry/InstallDir")).upper()
+    search = f"""<Property Id="INSTALLDIR">
+      <RegistrySearch Id="RememberedInstallDir" Root="HKLM" Key={quoteattr(key)} Name="InstallDir" Type="raw" Win64="yes"/>
+    </Property>"""
+    component = f"""          <Component Id="C_InstallDir" Guid="{{{guid}}}" Win64="yes">
+            <RegistryValue Root="HKLM" Key={quoteattr(key)} Name="InstallDir" Type="string" Value="[INSTALLDIR]" KeyPath="yes"/>
+          </Component>"""
+    return search, component, "C_InstallDir"
+
+
+def allow_same_version_upgrade(msi):
+    """wixl's MajorUpgrade finds installed versions strictly below the package's, so a rebuilt package of
+    the same version (a new product code) would install beside the old one: two entries in Add/Remove
+    Programs. The Upgrade table row that finds products to remove gets VersionMaxInclusive, which makes
+    the same version one to replace as well. The table is exported, changed and imported back with
+    msitools (its Attributes column is part of the key, so SQL cannot update it)."""
+    export = subprocess.run(["msiinfo", "export", msi, "Upgrade"], capture_output=True, text=True)
+    if export.returncode != 0:
+        fail(f"msiinfo export {msi} Upgrade failed: {export.stderr}")
+    lines = export.stdout.replace("\r\n", "\n").split("\n")
+    header, changed = lines[:3], 0
+    rows = []
+    for line in lines[3:]:
+        if not line:
+            continue
+        fields = line.split("\t")  # UpgradeCode VersionMin VersionMax Language Attributes Remove ActionProperty
+        if fields[6] == UPGRADE_ACTION_PROPERTY:
+            fields[4] = str(int(fields[4]) | MIGRATE_FEATURES | VERSION_MAX_INCLUSIVE)
+            changed += 1
+        rows.append("\t".join(fields))
+    if changed != 1:
+        fail(f"the Upgrade table of {msi} has {changed} rows for {UPGRADE_ACTION_PROPERTY}, want 1")
+    with tempfile.TemporaryDirectory() as folder:
+        idt = os.path.join(folder, "Upgrade.idt")
+        with open(idt, "w", newline="\r\n") as f:
+            f.write("\n".join(header + rows) + "\n")
+        imported = subprocess.run(["msibuild", msi, "-i", idt], capture_output=True, text=True)
+        if imported.returncode != 0:
+            fail(f"msibuild {msi} -i Upgrade.idt failed: {imported.stderr}")
+
+
+def write_checksums(out, written):
+    """SHA256SUMS in out: the packages just written, and those of the other kind already there."""
+    path = os.path.join(out, "SHA256SUMS")
+    sums = {}
+    if os.path.exists(path):
+        with open(path) as f:
+            for line in f:
+                digest, _, name = line.rstrip("\n").partition("  ")
+                if name and os.path.exists(os.path.join(out, name)):
+                    sums[name] = digest
+    for written_path in written:
+        sums[os.path.basename(written_path)] = sha256(written_path)
+    with open(path, "w") as f:
+        for name in sorted(sums):
+            f.write(f"{sums[name]}  {name}\n")
+    return path
 
 
 def shipped_files(dist, with_stand_ins):
@@ -95,6 +184,9 @@ def wix_source(dist, files, version, product, company, wxs_dir):
             lines.append(f"{pad}</Directory>")
 
     emit((), 10)
+    install_dir_search, install_dir_component, install_dir_id = remembered_install_dir(product)
+    lines.append(install_dir_component)
+    components.append(install_dir_id)
     refs = "\n".join(f'      <ComponentRef Id="{c}"/>' for c in components)
     body = "\n".join(lines)
     return f"""<?xml version="1.0" encoding="utf-8"?>
@@ -104,8 +196,9 @@ def wix_source(dist, files, version, product, company, wxs_dir):
     <Package InstallerVersion="500" Compressed="yes" InstallScope="perMachine"
              Description={quoteattr(f"{product} {version}")} Manufacturer={quoteattr(company)}/>
     <Media Id="1" Cabinet="{product}.cab" EmbedCab="yes"/>
-    <MajorUpgrade DowngradeErrorMessage="A newer version of {product} is already installed."/>
+    {upgrade_elements(product)}
     <Property Id="ARPNOMODIFY" Value="1"/>
+    {install_dir_search}
     <Directory Id="TARGETDIR" Name="SourceDir">
       <Directory Id="ProgramFiles64Folder">
         <Directory Id="INSTALLDIR" Name={quoteattr(product)}>
@@ -146,7 +239,7 @@ def main():
     if not files:
         fail(f"{args.dist} holds no files")
     os.makedirs(args.out, exist_ok=True)
-    base = os.path.join(args.out, f"{args.product}-{version}")
+    base = os.path.join(args.out, package_base_name(args.product, version, args.with_stand_ins))
 
     wxs = base + ".wxs"
     with open(wxs, "w", encoding="utf-8") as f:
@@ -156,6 +249,7 @@ def main():
     if run.returncode != 0:
         fail(f"wixl failed with {run.returncode}:\n{run.stderr}")
     os.remove(wxs)
+    allow_same_version_upgrade(msi)
 
     # Fixed timestamps keep the zip the same for the same files.
     zip_path = base + ".zip"
@@ -167,10 +261,8 @@ def main():
             with open(os.path.join(args.dist, rel), "rb") as src:
                 z.writestr(info, src.read())
 
-    with open(os.path.join(args.out, "SHA256SUMS"), "w") as f:
-        for path in (msi, zip_path):
-            f.write(f"{sha256(path)}  {os.path.basename(path)}\n")
-    for path in (msi, zip_path, os.path.join(args.out, "SHA256SUMS")):
+    sums = write_checksums(args.out, (msi, zip_path))
+    for path in (msi, zip_path, sums):
         print(f"release: wrote {path}")
 
 

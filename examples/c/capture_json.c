@@ -1,11 +1,12 @@
-/* capture_json.c: how a C program calls velmar-device.dll. It loads the DLL by the path given as its
- * first argument (a 32-bit program loads the 32-bit DLL from dist\x86, a 64-bit one dist\velmar-device.dll),
- * reads one request line from standard input, passes it to captureJson, prints the JSON line it gets
- * back and releases it with freeJson. The exit status is the capture's result code (low 8 bits).
+/* capture_json.c: how a C program calls velmar-device.dll. It loads the DLL of its own bitness from the
+ * installed folder (or the DLL named as its first argument), reads one request line from standard input,
+ * passes it to captureJson, prints the JSON line it gets back and releases it with freeJson. The exit
+ * status is the capture's result code (low 8 bits), or 2 when the DLL cannot be used.
  *
- *   echo {"command":"C:\\velmar\\capture\\futronic\\velmar-capture-a.exe","message":"Coloque el dedo"} |
- *     capture_json.exe C:\velmar\velmar-device.dll
- */
+ *   echo {"command":"C:\\Program Files\\velmar\\capture\\futronic\\velmar-capture-a.exe","message":"Coloque el dedo"} | capture_json.exe
+ *
+ * captureJson blocks until the capture has ended (up to 600 s): a program with a window calls it from a
+ * worker thread, never from the thread that runs the window. Built as C99; any Windows C compiler. */
 #include <windows.h>
 /* After windows.h. */
 #include <shellapi.h>
@@ -15,15 +16,23 @@
 
 #include "velmar_device.h"
 
+/* The installer's folder. A 32-bit program takes the 32-bit DLL from x86\ (the bitness of the
+ * process decides, not that of Windows). */
+#if defined(_WIN64)
+#define VELMAR_DLL L"C:\\Program Files\\velmar\\velmar-device.dll"
+#else
+#define VELMAR_DLL L"C:\\Program Files\\velmar\\x86\\velmar-device.dll"
+#endif
+
 int main(void) {
   int argc = 0;
   /* The wide command line, so a DLL path with any character loads. */
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (argv == NULL || argc < 2) {
-    fprintf(stderr, "usage: capture_json PATH\\velmar-device.dll < request-line\n");
+  if (argv == NULL) {
+    fprintf(stderr, "capture_json: CommandLineToArgvW failed with %lu\n", GetLastError());
     return 2;
   }
-  HMODULE dll = LoadLibraryW(argv[1]);
+  HMODULE dll = LoadLibraryW(argc >= 2 ? argv[1] : VELMAR_DLL);
   LocalFree(argv);
   if (dll == NULL) {
     fprintf(stderr, "capture_json: LoadLibrary failed with %lu\n", GetLastError());
@@ -44,12 +53,15 @@ int main(void) {
   request[strcspn(request, "\r\n")] = '\0';
 
   char* line = NULL;
-  const int32_t code = captureJson(request, &line);
-  if (line != NULL) {
+  int32_t code = captureJson(request, &line);
+  if (line != NULL && line[0] != '\0') {
     fwrite(line, 1, strlen(line), stdout);
     fputc('\n', stdout);
+  } else {
+    /* Only when the DLL could not allocate the line: the code is all there is. */
+    fprintf(stderr, "capture_json: result %ld without a JSON line\n", (long)code);
   }
-  freeJson(line);
+  freeJson(line); /* every line, empty ones too; null is allowed */
   fflush(stdout);
   FreeLibrary(dll);
   return (int)code;

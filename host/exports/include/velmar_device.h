@@ -11,8 +11,15 @@
 
 #include <stdint.h>
 
-#if defined(_WIN32) && !defined(VELMAR_DEVICE_CALL)
+/* The calling convention of every function: __stdcall (WINAPI) on Windows, which 64-bit compilers
+ * ignore; nothing elsewhere, so the header also compiles where __stdcall is unknown (a tool reading
+ * the declarations, a test compiler on another system). A caller may define it beforehand. */
+#ifndef VELMAR_DEVICE_CALL
+#if defined(_WIN32)
 #define VELMAR_DEVICE_CALL __stdcall
+#else
+#define VELMAR_DEVICE_CALL
+#endif
 #endif
 
 #ifdef __cplusplus
@@ -20,7 +27,8 @@ extern "C" {
 #endif
 
 /* Runs one capture for request, one request line exactly as velmar-device.exe reads it on standard
- * input (UTF-8, for example {"command":"C:\\velmar\\capture\\futronic\\velmar-capture-a.exe",
+ * input (UTF-8, for example
+ * {"command":"C:\\Program Files\\velmar\\capture\\futronic\\velmar-capture-a.exe",
  * "message":"Coloque el dedo"}, with optional "timeout" and "debugLevel" members), and returns its
  * result code (0 for a capture). Blocks until the capture application has ended.
  *
