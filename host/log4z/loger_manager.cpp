@@ -87,6 +87,7 @@ bool LogerManager::stop() {
   if (!isCreated()) return false;
   console_.printNotice("log4z stopping \r\n");
   running_ = false;
+  wake_.post();
   waitFor(INFINITE);
   LockHelper::Guard pool(poolLock_);
   pool_.clear();
@@ -97,6 +98,7 @@ bool LogerManager::drain(DWORD milliseconds) {
   LockHelper::Guard guard(startLock_);
   if (!isCreated()) return true;
   running_ = false;
+  wake_.post();
   if (!waitFor(milliseconds)) return false;
   LockHelper::Guard pool(poolLock_);
   pool_.clear();
@@ -337,7 +339,7 @@ void LogerManager::run() {
     flushWritten();
     closeDisabled();
     if (!running_ && queueLength_.load() == 0) break;
-    Sleep(50);
+    wake_.wait(50);  // 50 ms, or less when stop or drain wants the writer to end
   }
   closeAll();
 }

@@ -29,7 +29,13 @@ bool CaptureJob::assign(HANDLE process) {
   return true;
 }
 
+void CaptureJob::close() noexcept {
+  std::lock_guard<std::mutex> hold(lock_);
+  job_.reset();
+}
+
 bool CaptureJob::contains(DWORD processId) const {
+  std::lock_guard<std::mutex> hold(lock_);
   if (!job_ || !assigned_ || processId == 0) return false;
   // The job's own list of live members: unlike IsProcessInJob it needs no handle to the client's
   // process, which a process of another user or integrity level would not grant.

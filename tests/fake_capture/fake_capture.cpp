@@ -11,7 +11,13 @@
 //                    follows the rest of the script), wait for it and exit with its code
 //   linger           first start a copy that only sleeps a minute, and write its process id to the
 //                    file named by VELMAR_FAKE_LINGER_PID_FILE
-// With VELMAR_FAKE_ARGV_FILE set, it first writes its argument vector there, one UTF-8 line each.
+//   detach           be a wrapper that starts this program again (the copy follows the rest of the
+//                    script), writes the copy's process id to VELMAR_FAKE_LINGER_PID_FILE and exits 0
+//                    at once
+//   hold             keep the response pipe open after writing it, sleeping ten minutes (a detaching
+//                    wrapper exits once its copy holds the pipe)
+// With VELMAR_FAKE_ARGV_FILE set, it first writes its argument vector there, one UTF-8 line each; with
+// VELMAR_FAKE_PID_FILE set, its process id.
 #include <windows.h>
 
 #include <algorithm>
@@ -83,16 +89,40 @@ int wrapCopy() {
   return static_cast<int>(code);
 }
 
+void writePidFile(HANDLE process) {
+  std::ofstream(environment(L"VELMAR_FAKE_LINGER_PID_FILE").c_str()) << GetProcessId(process) << '\n';
+}
+
+constexpr wchar_t kHeldEvent[] = L"VELMAR_FAKE_HELD_EVENT";
+
+int detachCopy() {
+  SetEnvironmentVariableW(L"VELMAR_FAKE_WRAPPED", L"1");
+  SetEnvironmentVariableW(L"VELMAR_FAKE_PID_FILE", nullptr);  // that file names the wrapper
+  // Signalled by a holding copy once it holds the pipe; named per wrapper.
+  const std::wstring heldName = L"fake_capture_held_" + std::to_wstring(GetCurrentProcessId());
+  HANDLE held = CreateEventW(nullptr, TRUE, FALSE, heldName.c_str());
+  SetEnvironmentVariableW(kHeldEvent, heldName.c_str());
+  HANDLE copy = startCopy(GetCommandLineW());
+  if (copy == nullptr) return 90;
+  writePidFile(copy);
+  HANDLE waits[2] = {held, copy};
+  WaitForMultipleObjects(2, waits, FALSE, 30000);
+  CloseHandle(copy);
+  CloseHandle(held);
+  return 0;
+}
+
 void startLingering() {
   SetEnvironmentVariableW(L"VELMAR_FAKE_ARGV_FILE", nullptr);  // ours is written; the copy keeps out of it
   HANDLE copy = startCopy(L"\"" + ownPath() + L"\" -lci \"script:wait=60000\"");
   if (copy == nullptr) return;
-  std::ofstream(environment(L"VELMAR_FAKE_LINGER_PID_FILE").c_str()) << GetProcessId(copy) << '\n';
+  writePidFile(copy);
   CloseHandle(copy);
 }
 
-// Writes the way the capture applications do: pieces of at most 4096 bytes, flush, close.
-void deliver(const std::wstring& pipe, const std::string& what) {
+// Writes the way the capture applications do: pieces of at most 4096 bytes, flush, close (or, with
+// hold, keep the pipe open for ten minutes).
+void deliver(const std::wstring& pipe, const std::string& what, bool hold = false) {
   if (what.empty() || what == "none" || pipe.empty()) return;
   HANDLE h = INVALID_HANDLE_VALUE;
   for (int attempt = 0; attempt < 50 && h == INVALID_HANDLE_VALUE; ++attempt) {
@@ -111,6 +141,13 @@ void deliver(const std::wstring& pipe, const std::string& what) {
     at += written;
   }
   FlushFileBuffers(h);
+  if (hold) {
+    if (HANDLE held = OpenEventW(EVENT_MODIFY_STATE, FALSE, environment(kHeldEvent).c_str())) {
+      SetEvent(held);
+      CloseHandle(held);
+    }
+    Sleep(600000);
+  }
   CloseHandle(h);
 }
 
@@ -123,6 +160,8 @@ int wmain(int argc, wchar_t** argv) {
     std::ofstream out(argvFile.c_str(), std::ios::binary);
     for (int i = 0; i < argc; ++i) out << utf8(argv[i]) << '\n';
   }
+  const std::wstring pidFile = environment(L"VELMAR_FAKE_PID_FILE");
+  if (!pidFile.empty()) std::ofstream(pidFile.c_str()) << GetCurrentProcessId() << '\n';
   std::wstring wsqPipe, bmpPipe, message;
   for (int i = 1; i + 1 < argc; ++i) {
     const std::wstring option = argv[i];
@@ -134,11 +173,13 @@ int wmain(int argc, wchar_t** argv) {
 
   std::string wsq, bmp;
   int exitCode = 0;
-  bool crash = false;
+  bool crash = false, hold = false;
   const bool wrapped = !environment(L"VELMAR_FAKE_WRAPPED").empty();
   std::istringstream steps(script);
   for (std::string step; steps >> step;) {
     if (step == "wrap" && !wrapped) return wrapCopy();
+    if (step == "detach" && !wrapped) return detachCopy();
+    if (step == "hold") hold = true;
     if (step == "linger") startLingering();
     if (step.rfind("wait=", 0) == 0) Sleep(static_cast<DWORD>(std::stoul(step.substr(5))));
     if (step == "crash") crash = true;
@@ -150,7 +191,7 @@ int wmain(int argc, wchar_t** argv) {
     volatile int* nowhere = nullptr;
     *nowhere = 1;
   }
-  deliver(wsqPipe, wsq);
+  deliver(wsqPipe, wsq, hold);
   deliver(bmpPipe, bmp);
   return exitCode;
 }
