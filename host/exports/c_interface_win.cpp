@@ -8,6 +8,7 @@
 
 #include "dll_host_log_win.h"
 #include "request_answer_win.h"
+#include "running_captures_win.h"
 
 int32_t VELMAR_DEVICE_CALL captureJson(const char* request, char** line) {
   DllHostLogScope log;
@@ -21,3 +22,5 @@ int32_t VELMAR_DEVICE_CALL captureJson(const char* request, char** line) {
 }
 
 void VELMAR_DEVICE_CALL freeJson(char* line) { std::free(line); }
+
+int32_t VELMAR_DEVICE_CALL cancelCapture(void) { return cancelRunningCaptures(); }

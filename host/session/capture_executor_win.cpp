@@ -17,6 +17,7 @@
 #include "random_string.h"
 #include "read_pipe_win.h"
 #include "result_codes.h"
+#include "running_captures_win.h"
 #include "win/last_error.h"
 
 namespace {
@@ -111,6 +112,7 @@ void CaptureExecutor::run(CaptureSummary* phases, Clock::time_point began) {
   try {
     CaptureJob job;
     PipeClientCheck check(job);
+    std::optional<RunningCapture> running;
     // Both pipes exist before the capture application starts; a pipe that cannot be created fails the
     // capture here, with nothing started.
     ReaderThread wsqReader(input_.wsqPipeName, output_.wsq, check);
@@ -120,9 +122,15 @@ void CaptureExecutor::run(CaptureSummary* phases, Clock::time_point began) {
     Child child(commandLine, text_);
     child.start(
         &job,
-        [&](DWORD processId) { check.childCreated(processId); },
-        // Before its handle is closed: then no other process can have this id yet.
-        [&] { check.childEnded(); });
+        [&](DWORD processId) {
+          check.childCreated(processId);
+          running.emplace(processId);
+        },
+        [&] {
+          // Before its handle is closed: then no other process can have this id yet.
+          check.childEnded();
+          if (running) running->end();
+        });
     mark(&CaptureSummary::childStarted);
     hostLog(LOG_DEBUG, "process started");
     if (!child.inJob()) {

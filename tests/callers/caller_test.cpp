@@ -284,6 +284,33 @@ TEST(ExeCaller, ForwardersResolveWithTheDllFolderOnTheSearchPath) {
   SetEnvironmentVariableW(L"VELMAR_FAKE_CAPTURE", nullptr);
 }
 
+// cancelCapture from a second thread ends the capture the first thread runs, the way a person closing
+// the capture application's window does: that capture answers 208 with its line.
+TEST_F(DllCaller, CancelCaptureFromAnotherThreadEndsTheRunningCapture) {
+  const auto cancelCapture = dll_.find<cancelCaptureFunction>("cancelCapture");
+  ASSERT_TRUE(cancelCapture);
+  EXPECT_EQ(cancelCapture(), 0) << "no capture runs yet";
+  setScript("window");
+  const std::string request = jsonRequest("m");
+  std::pair<std::int32_t, std::string> answer;
+  std::atomic<bool> done{false};
+  std::thread capturing([&] {
+    answer = viaCaptureJson(request.c_str());
+    done = true;
+  });
+  // The window shows a moment after the capture application starts; until then nothing is cancelled.
+  int cancelled = 0;
+  for (int i = 0; i < 600 && cancelled == 0 && !done; ++i) {
+    cancelled = cancelCapture();
+    if (cancelled == 0) Sleep(50);
+  }
+  capturing.join();
+  EXPECT_EQ(cancelled, 1);
+  EXPECT_EQ(answer.first, 208);
+  EXPECT_EQ(answer.second.rfind("{\"wsq\":\"\",\"jpg\":\"\",\"exitcode\":\"208\",\"error\":\"", 0), 0u) << answer.second;
+  EXPECT_EQ(cancelCapture(), 0) << "the capture has ended";
+}
+
 // A capture through the DLL writes the host log under the caller's local application-data folder
 // (pointed at a folder of this run): its summary line is in the file as soon as the call returns, and
 // no byte of the capture is.

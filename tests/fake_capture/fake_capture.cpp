@@ -16,6 +16,9 @@
 //                    at once
 //   hold             keep the response pipe open after writing it, sleeping ten minutes (a detaching
 //                    wrapper exits once its copy holds the pipe)
+//   window           show a window instead of delivering at once, as the capture applications do:
+//                    closing it (WM_CLOSE) sends the byte 208 to both pipes and exits 208; after a
+//                    minute without that it sends 203 and exits 203
 // With VELMAR_FAKE_ARGV_FILE set, it first writes its argument vector there, one UTF-8 line each; with
 // VELMAR_FAKE_PID_FILE set, its process id.
 #include <windows.h>
@@ -151,6 +154,44 @@ void deliver(const std::wstring& pipe, const std::string& what, bool hold = fals
   CloseHandle(h);
 }
 
+std::wstring windowWsqPipe, windowBmpPipe;
+int windowResult = 203;
+
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE || message == WM_TIMER) {
+    windowResult = message == WM_CLOSE ? 208 : 203;
+    const std::string code = "byte:" + std::to_string(windowResult);
+    deliver(windowWsqPipe, code);
+    deliver(windowBmpPipe, code);
+    DestroyWindow(window);
+    return 0;
+  }
+  if (message == WM_DESTROY) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A shown top-level window that answers its closing the way the capture applications do.
+int runWindow(const std::wstring& wsqPipe, const std::wstring& bmpPipe) {
+  windowWsqPipe = wsqPipe;
+  windowBmpPipe = bmpPipe;
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = windowProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"fake_capture_window";
+  RegisterClassW(&windowClass);
+  HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"fake capture", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                nullptr, nullptr, windowClass.hInstance, nullptr);
+  if (window == nullptr) return 91;
+  ShowWindow(window, SW_SHOW);
+  SetTimer(window, 1, 60000, nullptr);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+  return windowResult;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -173,13 +214,14 @@ int wmain(int argc, wchar_t** argv) {
 
   std::string wsq, bmp;
   int exitCode = 0;
-  bool crash = false, hold = false;
+  bool crash = false, hold = false, window = false;
   const bool wrapped = !environment(L"VELMAR_FAKE_WRAPPED").empty();
   std::istringstream steps(script);
   for (std::string step; steps >> step;) {
     if (step == "wrap" && !wrapped) return wrapCopy();
     if (step == "detach" && !wrapped) return detachCopy();
     if (step == "hold") hold = true;
+    if (step == "window") window = true;
     if (step == "linger") startLingering();
     if (step.rfind("wait=", 0) == 0) Sleep(static_cast<DWORD>(std::stoul(step.substr(5))));
     if (step == "crash") crash = true;
@@ -191,6 +233,7 @@ int wmain(int argc, wchar_t** argv) {
     volatile int* nowhere = nullptr;
     *nowhere = 1;
   }
+  if (window) return runWindow(wsqPipe, bmpPipe);
   deliver(wsqPipe, wsq, hold);
   deliver(bmpPipe, bmp);
   return exitCode;
