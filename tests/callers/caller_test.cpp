@@ -3,8 +3,6 @@
 // velmar-device.exe with the DLL's folder set, and calls the exports it finds by name. The capture
 // application is the scripted fake, told what to do through VELMAR_FAKE_CAPTURE.
 #include <windows.h>
-// After windows.h.
-#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -96,12 +94,7 @@ struct Figures {
 };
 
 Figures figures() {
-  PROCESS_MEMORY_COUNTERS_EX memory = {};
-  memory.cb = sizeof(memory);
-  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
-  // Wine answers 0 for PrivateUsage; the commit charge (PagefileUsage) moves with the heap there.
-  return {velmar::testing::probeOpenHandles(), velmar::testing::threadCount(),
-          std::max(memory.PrivateUsage, memory.PagefileUsage)};
+  return {velmar::testing::probeOpenHandles(), velmar::testing::threadCount(), velmar::testing::privateBytes()};
 }
 
 // 100 captures after ten of warm-up (lazily created system objects), in three kinds that alternate:
