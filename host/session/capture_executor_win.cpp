@@ -150,11 +150,17 @@ void CaptureExecutor::run(CaptureSummary* phases, Clock::time_point began) {
     mark(&CaptureSummary::childEnded);
     hostLog(LOG_DEBUG, "process closed");
 
-    // A stream the capture application opened ends when it ends; one still open a moment later is
-    // held by a process it left running, and what it carries is no delivery.
+    // A stream the capture application opened ends when it ends. When processes it started still run,
+    // a stream still open a moment later is held by one of them, and what it carries is no delivery.
+    // (With none left, a stream not ended yet only waits for its reader's turn.)
+    const long active = job.activeProcesses();
+    const bool leftovers = active != 0;
+    if (active > 0) {
+      hostLog(LOG_WARN, "the capture application left " + std::to_string(active) + " process(es) running: ending them");
+    }
     const Clock::time_point graceEnd = Clock::now() + limits_.heldPipe;
     for (ReaderThread* reader : {&wsqReader, &bmpReader}) {
-      if (reader->streamOpen() && !reader->waitFinished(graceEnd)) {
+      if (leftovers && reader->streamOpen() && !reader->waitFinished(graceEnd)) {
         const std::string which = reader == &wsqReader ? "response" : "image";
         hostLog(LOG_ERROR, "gave up waiting for the " + which + " pipe '" + reader->name() +
                                "': still held open by a process the capture application left running, ended");

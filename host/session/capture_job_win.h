@@ -28,6 +28,8 @@ class CaptureJob {
   bool assign(HANDLE process);
   // The process is a live member of the job (false once the job is closed).
   bool contains(DWORD processId) const;
+  // How many of its processes still run; -1 when that cannot be known (no job, or the query fails).
+  long activeProcesses() const;
   // Closes the job, which ends every process still in it. Later calls do nothing.
   void close() noexcept;
 
