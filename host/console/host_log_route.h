@@ -1,5 +1,6 @@
-// host_log_route.h: velmar-device's log set-up: the main logger of log4z configured as the host runs
-// it, and every host log line (hostLog) sent to it from then on.
+// host_log_route.h: the host log's set-up: the main logger of log4z configured as the host runs it,
+// writing into the host log folder (host_log_folder_win.h), and every host log line (hostLog) sent to
+// it from then on.
 #pragma once
 
 // Runs the host's log4z configuration sequence, then makes log4z's writer the host log's sink, in

@@ -16,9 +16,10 @@ struct RequestAnswer {
 };
 
 // Reads line and, when it reads, runs one capture with the request's command, message, timeout and
-// debug level. A failed capture gives the line of failedCaptureJson, a successful one toJsonString's
-// (empty when that cannot be built). A refused line is logged as "invalid request line: <why>" and
-// answered with 211. Never throws.
+// debug level. A failed capture gives the line of failedCaptureJson, a successful one toJsonString's;
+// when that cannot be built the capture is answered as failed with 299 and its line. The capture's
+// summary line is logged once its answer is made. A refused line is logged as "invalid request line:
+// <why>" and answered with 211. Never throws.
 RequestAnswer answerRequestLine(std::string_view line) noexcept;
 
 // The answer to a line that could not be read, for the reason given.

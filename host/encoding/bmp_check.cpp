@@ -26,6 +26,7 @@ BmpLayout checkBmp(const std::uint8_t* data, std::size_t size) {
   const std::uint8_t* info = data + kFileHeader;
   const std::uint32_t infoSize = le32(info);
   if (infoSize < kInfoHeader || infoSize > size - kFileHeader) invalid();
+  if (le16(info + 12) != 1) invalid();  // planes: the image encoder reads nothing else
   if (le16(info + 14) != 8) invalid();  // bits per pixel
   if (le32(info + 16) != 0) invalid();  // compression: only BI_RGB rows have a known length
   const auto width = static_cast<std::int32_t>(le32(info + 4));

@@ -16,7 +16,7 @@ struct BmpLayout {
 
 // Checks that data[0..size) is an uncompressed 8-bit BMP whose pixel rows lie wholly inside the given
 // bytes: "BM", both headers present, the size field equal to size, a 40-byte or larger information
-// header, 8 bits per pixel, no compression, non-zero width and height, and lines * rowBytes bytes from
+// header, one plane, 8 bits per pixel, no compression, non-zero width and height, and lines * rowBytes bytes from
 // the data offset on. Throws std::runtime_error("invalid bmp file") otherwise.
 BmpLayout checkBmp(const std::uint8_t* data, std::size_t size);
 

@@ -42,6 +42,7 @@ TEST(CheckBmp, AcceptsPaddedRowsTopDownRowsAndShortPalettes) {
   put32(shortPalette, 14, 40);
   put32(shortPalette, 18, 3);
   put32(shortPalette, 22, 2);
+  put16(shortPalette, 26, 1);
   put16(shortPalette, 28, 8);
   put32(shortPalette, 46, 2);
   EXPECT_EQ(checkBmp(shortPalette.data(), shortPalette.size()).pixelOffset, 62u);
@@ -55,6 +56,7 @@ TEST(CheckBmp, AcceptsPaddedRowsTopDownRowsAndShortPalettes) {
   put32(v5, 14, 124);
   put32(v5, 18, 4);
   put32(v5, 22, 2);
+  put16(v5, 26, 1);
   put16(v5, 28, 8);
   EXPECT_EQ(checkBmp(v5.data(), v5.size()).lines, 2u);
 }
@@ -82,6 +84,9 @@ TEST(CheckBmp, RefusesMalformedFiles) {
       {"negative width", [](auto& b) { put32(b, 18, static_cast<std::uint32_t>(-13)); }},
       {"width 0", [](auto& b) { put32(b, 18, 0); }},
       {"height 0", [](auto& b) { put32(b, 22, 0); }},
+      // The image encoder refuses any plane count but 1, after both data checks had passed.
+      {"0 planes", [](auto& b) { put16(b, 26, 0); }},
+      {"2 planes", [](auto& b) { put16(b, 26, 2); }},
       {"24 bits", [](auto& b) { put16(b, 28, 24); }},
       {"1 bit", [](auto& b) { put16(b, 28, 1); }},
       {"RLE8 compressed", [](auto& b) { put32(b, 30, 1); }},

@@ -13,7 +13,7 @@
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3 || !SetCurrentDirectoryW(argv[1])) return 2;
   const long count = std::wcstol(argv[2], nullptr, 10);
-  if (!velmar::log4z::startHostLog()) return 3;
+  if (!velmar::log4z::startHostLog("./log-device-velmar")) return 3;
   if (argc > 3 && std::wcscmp(argv[3], L"display") == 0) {
     velmar::log4z::ILog4zManager::getInstance()->setDisplay(0, true);
   }

@@ -1,6 +1,7 @@
 #include "log4z_write.h"
 
 #include "log4z.h"
+#include "loger_manager.h"
 
 namespace velmar::log4z {
 
@@ -25,15 +26,23 @@ bool log4zWrite(int level, std::string_view text, const char* file, int line) no
   }
 }
 
-bool startHostLog() noexcept {
+bool startHostLog(std::string_view folder) noexcept {
   try {
     ILog4zManager& log = *ILog4zManager::getInstance();
     log.setLevel(0, LOG_DEBUG);
-    log.setPath(0, "./log-device-velmar");
+    log.setPath(0, folder);
     log.setName(0, "");
     log.setFileLine(0, false);
     log.setDisplay(0, false);
     return log.start();
+  } catch (...) {
+    return false;
+  }
+}
+
+bool stopHostLog() noexcept {
+  try {
+    return static_cast<LogerManager*>(ILog4zManager::getInstance())->drain(10000);
   } catch (...) {
     return false;
   }

@@ -19,9 +19,14 @@ bool writeLine(ILog4zManager& manager, int id, int level, std::string_view text,
 // writeLine on the main logger (id 0) of the process's manager.
 bool log4zWrite(int level, std::string_view text, const char* file = nullptr, int line = 0) noexcept;
 
-// The host's configuration of the main logger, first thing in its main: setLevel(0, LOG_DEBUG),
-// setPath(0, "./log-device-velmar"), setName(0, "") (the name stays "Main"), setFileLine(0, false),
-// setDisplay(0, false), then start(). Returns start()'s result.
-bool startHostLog() noexcept;
+// The host's configuration of the main logger: setLevel(0, LOG_DEBUG), setPath(0, folder) (UTF-8),
+// setName(0, "") (the name stays "Main"), setFileLine(0, false), setDisplay(0, false), then start().
+// Returns start()'s result.
+bool startHostLog(std::string_view folder) noexcept;
+
+// Ends the writer thread once every queued line is written and closes the files, without a console
+// notice (a library must not write into its caller's console). Waits at most 10 s; false when the
+// writer did not end in that time. The log can be started again afterwards.
+bool stopHostLog() noexcept;
 
 }  // namespace velmar::log4z

@@ -43,7 +43,7 @@ TEST(HostLog, ConfigurationSequenceGivesTheHostFileAndItsFirstLines) {
   std::string fileName;
   {
     InDirectory here(dir.path());
-    ASSERT_TRUE(startHostLog());
+    ASSERT_TRUE(startHostLog("./log-device-velmar"));
     EXPECT_TRUE(log4zWrite(LOG_INFO, "first line", __FILE__, __LINE__));
     EXPECT_TRUE(log4zWrite(LOG_DEBUG, "debug line"));
     EXPECT_FALSE(log4zWrite(LOG_TRACE, "trace line"));

@@ -87,6 +87,7 @@ bool LogerManager::stop() {
   if (!isCreated()) return false;
   console_.printNotice("log4z stopping \r\n");
   running_ = false;
+  wake_.post();
   waitFor(INFINITE);
   LockHelper::Guard pool(poolLock_);
   pool_.clear();
@@ -97,6 +98,7 @@ bool LogerManager::drain(DWORD milliseconds) {
   LockHelper::Guard guard(startLock_);
   if (!isCreated()) return true;
   running_ = false;
+  wake_.post();
   if (!waitFor(milliseconds)) return false;
   LockHelper::Guard pool(poolLock_);
   pool_.clear();
@@ -222,7 +224,13 @@ void LogerManager::queueOrApply(int id, int type, long long value, std::string_v
     appendContent(*command, text);
     push(std::move(command));
   } else {
-    applyCommand(loggers_[id], type, value, text);
+    // With no writer running the file is closed already; a change of where it goes makes the next
+    // start open a new one (setting the same values again keeps the file it left).
+    LoggerInfo& logger = loggers_[id];
+    const std::string path = logger.path, name = logger.name;
+    const bool monthdir = logger.monthdir;
+    applyCommand(logger, type, value, text);
+    if (logger.path != path || logger.name != name || logger.monthdir != monthdir) logger.fileName.clear();
   }
 }
 
@@ -337,7 +345,7 @@ void LogerManager::run() {
     flushWritten();
     closeDisabled();
     if (!running_ && queueLength_.load() == 0) break;
-    Sleep(50);
+    wake_.wait(50);  // 50 ms, or less when stop or drain wants the writer to end
   }
   closeAll();
 }
@@ -375,7 +383,10 @@ void LogerManager::process(Record record) {
     if (record->type == kCommandEnable) close = record->commandValue == 0;
     applyCommand(logger, record->type, record->commandValue,
                  std::string_view(record->content, static_cast<std::size_t>(record->contentLength)));
-    if (close) closeFile(id);
+    if (close) {
+      closeFile(id);
+      logger.fileName.clear();  // the next line opens a file with the new settings
+    }
     recycle(std::move(record));
     return;
   }
@@ -404,13 +415,22 @@ bool LogerManager::openForLine(int id, const LogData& line) {
     case FileChoice::NextIndex:
       ++logger.rollIndex;
       closeFile(id);
+      logger.fileName.clear();
       break;
     case FileChoice::NewDay:
       logger.rollIndex = 0;
       closeFile(id);
+      logger.fileName.clear();
       break;
   }
   if (logger.file.isOpen()) return true;
+  // A writer started again (velmar-device.dll runs it per capture) goes on in the file it left, as
+  // long as that file is of the same day and not full.
+  std::uint64_t reopenedSize = 0;
+  if (!logger.fileName.empty() && logger.file.open(logger.fileName, reopenedSize)) {
+    logger.written = reopenedSize;
+    return true;
+  }
 
   const LocalDay day = localDayOf(line.seconds);
   const LocalDateTime created = dateTimeWithin(day, line.seconds);
@@ -436,6 +456,7 @@ bool LogerManager::openForLine(int id, const LogData& line) {
     return false;
   }
   logger.written = size;
+  logger.fileName = fileName;
   const long long reserve = logger.reserve;
   if (reserve > 0) {
     const std::int64_t now = splitMicros(clock_()).seconds;

@@ -131,6 +131,7 @@ class LogerManager final : public ThreadHelper, public ILog4zManager {
   LogConsole console_;
   std::atomic<bool> running_{false};
   SemHelper started_;
+  SemHelper wake_;  // posted when the writer should look at running_ before its 50 ms are over
 
   std::atomic<std::uint64_t> linesWritten_{0};
   std::atomic<std::uint64_t> bytesWritten_{0};

@@ -293,6 +293,31 @@ TEST(LogerManager, StartStopAndRestart) {
   EXPECT_EQ(textsIn(f.dir.path()), (std::vector<std::string>{"first run", "second run"}));
 }
 
+// A writer started again later the same day goes on in the file it left (the DLL runs its writer per
+// capture); a setting changed meanwhile starts a new file.
+TEST(LogerManager, RestartTheSameDayContinuesTheFile) {
+  FakeClock clock;
+  clock.setLocal(2026, 12, 7, 12, 0, 0);
+  Fixture f(&clock);
+  ASSERT_TRUE(f.log.start());
+  EXPECT_TRUE(writeLine(f.log, 0, LOG_INFO, "first capture"));
+  ASSERT_TRUE(f.log.drain(10000));
+  clock.setLocal(2026, 12, 7, 12, 7, 0);
+  ASSERT_TRUE(f.log.start());
+  EXPECT_TRUE(writeLine(f.log, 0, LOG_INFO, "second capture"));
+  ASSERT_TRUE(f.log.drain(10000));
+  const std::string first = kProcess + "_Main_202612071200_" + pid6() + "_000.log";
+  EXPECT_EQ(filesIn(f.dir.path()), (std::vector<std::string>{first}));
+  EXPECT_EQ(textsIn(f.dir.path()), (std::vector<std::string>{"first capture", "second capture"}));
+
+  clock.setLocal(2026, 12, 7, 12, 9, 0);
+  f.log.setName(0, "Renamed");
+  ASSERT_TRUE(f.log.start());
+  EXPECT_TRUE(writeLine(f.log, 0, LOG_INFO, "third capture"));
+  ASSERT_TRUE(f.log.drain(10000));
+  EXPECT_EQ(filesIn(f.dir.path()).size(), 2u);
+}
+
 TEST(LogerManager, SettersRefuseInvalidIdsAndOverlongTexts) {
   LogerManager log;
   EXPECT_FALSE(log.setLevel(1, LOG_INFO));  // only id 0 is in use

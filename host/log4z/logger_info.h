@@ -42,6 +42,7 @@ struct LoggerInfo {
   std::int64_t dayStart = 0;     // local midnight of fileCreated
   unsigned rollIndex = 0;
   std::uint64_t written = 0;     // bytes in the open file
+  std::string fileName;          // the current file, reopened by a writer started again; empty: a new one
   bool unflushed = false;        // written since the last flush
   std::deque<RememberedFile> history;
 };

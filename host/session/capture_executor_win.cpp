@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include <chrono>
+#include <atomic>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 #include <utility>
@@ -13,147 +14,212 @@
 #include "delivery_check.h"
 #include "host_log.h"
 #include "pipe_client_check_win.h"
-#include "pipe_writer_win.h"
 #include "random_string.h"
 #include "read_pipe_win.h"
 #include "result_codes.h"
+#include "running_captures_win.h"
+#include "win/last_error.h"
 
 namespace {
 
-// Between two attempts of the releasing connect while the pipe is busy (a refused client is being
-// dropped, or the reader is between two waits).
-constexpr auto kReleaseRetry = std::chrono::milliseconds(20);
-// Longest the releasing client stays open waiting for the reader to take it.
-constexpr auto kReleaseHold = std::chrono::milliseconds(2000);
+using Clock = std::chrono::steady_clock;
 
-// A reader thread with its pipe's progress. Only clients that check accepts may deliver. Destroying it
-// releases a reader still waiting for a client and joins it, so no failure path leaves a thread behind.
+velmar::win::UniqueHandle manualResetEvent() {
+  velmar::win::UniqueHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!event) velmar::win::throwLastError("CreateEvent");
+  return event;
+}
+
+std::string seconds(std::chrono::milliseconds limit) {
+  return std::to_string(std::chrono::duration_cast<std::chrono::seconds>(limit).count()) + " s";
+}
+
+// A reader thread with its pipe, created before the thread starts (a failure is thrown, with no
+// thread). Only clients that check accepts may deliver. Its waits end on its own events, so ending
+// it never needs a client; destroying it abandons a reader still running and joins it.
 class ReaderThread {
  public:
   ReaderThread(std::string name, std::vector<std::uint8_t>& bytes, const PipeClientCheck& check)
-      : name_(std::move(name)), check_(check), thread_([this, &bytes] {
-          readPipe(name_, bytes, &progress_,
-                   [this](unsigned long processId) { return check_.accepts(processId, progress_.releasing.load()); });
-        }) {}
+      : release_(manualResetEvent()),
+        abandon_(manualResetEvent()),
+        pipe_(std::move(name), PipeStops{release_.get(), abandon_.get()}),
+        check_(check) {
+    pipe_.create();
+    thread_ = std::thread([this, &bytes] {
+      readCreatedPipe(pipe_, bytes, &progress_, [this](unsigned long processId) { return check_.accepts(processId); });
+    });
+  }
   ReaderThread(const ReaderThread&) = delete;
   ReaderThread& operator=(const ReaderThread&) = delete;
   ~ReaderThread() {
     if (thread_.joinable()) {
-      release();
+      abandon();
       thread_.join();
     }
   }
 
-  // Still waiting for a client that will never come now: nobody opened the pipe and nothing (not even
-  // a failed reader's result byte) is there. Looked at only after the child has ended; a child that
-  // wrote and flushed has been seen connected, since its flush waited for our read.
-  bool waitingForClient() const noexcept {
-    return !progress_.connected.load() && progress_.arrived.load() == 0;
+  // Still waiting for a client: nobody opened the pipe and nothing (not even a failed reader's result
+  // byte) is there. A child that wrote and flushed has been seen connected, since its flush waited for
+  // our read.
+  bool waitingForClient() const noexcept { return !progress_.connected.load() && progress_.arrived.load() == 0; }
+  // A client opened the pipe and its stream has not ended yet.
+  bool streamOpen() const noexcept { return progress_.connected.load() && !progress_.finished.load(); }
+  bool waitFinished(Clock::time_point deadline) { return progress_.waitFinished(deadline); }
+  // The steady clock's time of the first byte, if one came.
+  std::optional<Clock::time_point> firstByte() const noexcept {
+    const std::int64_t at = progress_.firstByteAt.load();
+    if (at == 0) return std::nullopt;
+    return Clock::time_point(Clock::duration(at));
   }
 
-  // Bounded: the reader marks its pipe created right after CreateNamedPipe, or when that fails.
-  void waitCreated() { progress_.waitCreated(std::chrono::seconds(30)); }
-
-  // Connects and closes a client so that a reader waiting for one sees an empty stream. When the
-  // connect fails because the child connected meanwhile, or the reader is already done, the reader
-  // ends on its own once the child's end is closed, so it is still joined. While the reader still
-  // waits for a client the connect is tried again: a refused client may hold the pipe for a moment.
-  void release() noexcept {
-    progress_.releasing.store(true);
-    for (bool logged = false; !progress_.finished.load() && !progress_.connected.load();) {
-      try {
-        PipeWriter mockPipeWriter(name_);
-        mockPipeWriter.connect();
-        // Held open until the reader has taken it, so that the reader can still ask who it is.
-        for (auto waited = std::chrono::milliseconds(0); waited < kReleaseHold && !progress_.connected.load() &&
-                                                         !progress_.finished.load();
-             waited += std::chrono::milliseconds(1)) {
-          std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        mockPipeWriter.close();
-        if (progress_.connected.load() || progress_.finished.load()) return;
-      } catch (const std::exception& e) {
-        if (!logged) hostLog(LOG_WARN, std::string("closing connection failed: ") + e.what());
-        logged = true;
-      }
-      std::this_thread::sleep_for(kReleaseRetry);
-    }
+  // Ends a wait for a client with an empty stream; a connected client is still read to its end.
+  void release() noexcept { SetEvent(release_.get()); }
+  // Ends every wait, a read included.
+  void abandon() noexcept {
+    SetEvent(abandon_.get());
+    SetEvent(release_.get());
   }
-
   void join() { thread_.join(); }
+  const std::string& name() const noexcept { return pipe_.name(); }
 
  private:
-  std::string name_;
+  velmar::win::UniqueHandle release_;
+  velmar::win::UniqueHandle abandon_;
+  PipeReader pipe_;
   const PipeClientCheck& check_;
   PipeProgress progress_;
   std::thread thread_;  // last: starts once the members it uses exist
 };
 
+std::atomic<unsigned long long> captureSequence{0};
+
 }  // namespace
 
-CaptureExecutor::CaptureExecutor(biodevice device, biodeviceInput input, CommandText text)
-    : device_(std::move(device)), input_(std::move(input)), text_(text) {}
+CaptureExecutor::CaptureExecutor(biodevice device, biodeviceInput input, CommandText text, SessionLimits limits)
+    : device_(std::move(device)), input_(std::move(input)), text_(text), limits_(limits) {}
 
-void CaptureExecutor::run() {
+void CaptureExecutor::run(CaptureSummary* phases, Clock::time_point began) {
   const std::string commandLine = makeCommandLine(device_, input_);
   hostLog(LOG_TRACE, "command to execute=" + commandLine);
+  const auto since = [began](Clock::time_point at) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(at - began).count();
+  };
+  const auto mark = [&](long long CaptureSummary::*phase) {
+    if (phases != nullptr) phases->*phase = since(Clock::now());
+  };
   DWORD childExitCode = 0;
+  std::string gaveUp;  // what the session stopped waiting for, when it had to
   try {
-    // Declared first, so it is closed last: once the readers are joined, closing it ends whatever the
-    // capture application started and left running.
     CaptureJob job;
     PipeClientCheck check(job);
-    ReaderThread wsqPipeReaderThread(input_.wsqPipeName, output_.wsq, check);
-    ReaderThread bmpPipeReaderThread(input_.bmpPipeName, output_.bmp, check);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    wsqPipeReaderThread.waitCreated();
-    bmpPipeReaderThread.waitCreated();
+    std::optional<RunningCapture> running;
+    // Both pipes exist before the capture application starts; a pipe that cannot be created fails the
+    // capture here, with nothing started.
+    ReaderThread wsqReader(input_.wsqPipeName, output_.wsq, check);
+    ReaderThread bmpReader(input_.bmpPipeName, output_.bmp, check);
+    mark(&CaptureSummary::pipesReady);
 
     Child child(commandLine, text_);
-    child.start(&job, [&check](DWORD processId) { check.childCreated(processId); });
+    child.start(
+        &job,
+        [&](DWORD processId) {
+          check.childCreated(processId);
+          running.emplace(processId);
+        },
+        [&] {
+          // Before its handle is closed: then no other process can have this id yet.
+          check.childEnded();
+          if (running) running->end();
+        });
+    mark(&CaptureSummary::childStarted);
     hostLog(LOG_DEBUG, "process started");
     if (!child.inJob()) {
       hostLog(LOG_WARN, "no job for the capture application (" + job.failure() + "): only its own process " +
                             std::to_string(child.processId()) + " may write the pipes");
     }
-    child.wait();
-    check.childEnded();
+    if (!child.waitFor(limits_.childRun)) {
+      gaveUp = "the capture application";
+      hostLog(LOG_ERROR, "gave up waiting for the capture application: still running after " +
+                             seconds(limits_.childRun) + ", ended");
+      job.close();
+      if (!child.inJob()) child.terminate(DEV_ERR_FAILURE);
+      if (!child.waitFor(limits_.readersEnd)) throw std::runtime_error("the capture application could not be ended");
+    }
     childExitCode = child.exitCode();
+    child.close();
+    mark(&CaptureSummary::childEnded);
     hostLog(LOG_DEBUG, "process closed");
+
+    // A stream the capture application opened ends when it ends. When processes it started still run,
+    // a stream still open a moment later is held by one of them, and what it carries is no delivery.
+    // (With none left, a stream not ended yet only waits for its reader's turn.)
+    const long active = job.activeProcesses();
+    const bool leftovers = active != 0;
+    if (active > 0) {
+      hostLog(LOG_WARN, "the capture application left " + std::to_string(active) + " process(es) running: ending them");
+    }
+    const Clock::time_point graceEnd = Clock::now() + limits_.heldPipe;
+    for (ReaderThread* reader : {&wsqReader, &bmpReader}) {
+      if (leftovers && reader->streamOpen() && !reader->waitFinished(graceEnd)) {
+        const std::string which = reader == &wsqReader ? "response" : "image";
+        hostLog(LOG_ERROR, "gave up waiting for the " + which + " pipe '" + reader->name() +
+                               "': still held open by a process the capture application left running, ended");
+        if (gaveUp.empty()) gaveUp = "the " + which + " pipe";
+      }
+    }
+    // Ends whatever the capture application left running, so that no pipe stays open for it.
+    job.close();
 
     // The vectors are read only after their reader has been joined. A child that opened a pipe and
     // closed it without writing is reported the same way once its reader has ended.
     const std::string nothingReceived = "didn't receive anything, is child okay? closing connection";
-    const bool wsqWaiting = wsqPipeReaderThread.waitingForClient();
+    const std::string noImage = "didn't receive any image, closing connection";
+    const bool wsqWaiting = wsqReader.waitingForClient();
     if (wsqWaiting) {
       hostLog(LOG_WARN, nothingReceived);
-      wsqPipeReaderThread.release();
+      wsqReader.release();
     }
-    wsqPipeReaderThread.join();
-    if (!wsqWaiting && output_.wsq.empty()) hostLog(LOG_WARN, nothingReceived);
-    hostLog(LOG_DEBUG, "response size=" + std::to_string(output_.wsq.size()) + " bytes");
-
-    const std::string noImage = "didn't receive any image, closing connection";
-    const bool bmpWaiting = bmpPipeReaderThread.waitingForClient();
+    const bool bmpWaiting = bmpReader.waitingForClient();
     if (bmpWaiting) {
       hostLog(LOG_TRACE, noImage);
-      bmpPipeReaderThread.release();
+      bmpReader.release();
     }
-    bmpPipeReaderThread.join();
+    const Clock::time_point deadline = Clock::now() + limits_.readersEnd;
+    for (ReaderThread* reader : {&wsqReader, &bmpReader}) {
+      if (!reader->waitFinished(deadline)) {
+        const std::string which = reader == &wsqReader ? "response" : "image";
+        hostLog(LOG_ERROR, "gave up waiting for the " + which + " pipe '" + reader->name() + "': not ended " +
+                               seconds(limits_.readersEnd) + " after the capture application");
+        if (gaveUp.empty()) gaveUp = "the " + which + " pipe";
+        reader->abandon();
+      }
+    }
+    wsqReader.join();
+    bmpReader.join();
+    std::optional<Clock::time_point> firstByte = wsqReader.firstByte();
+    if (const auto image = bmpReader.firstByte(); image && (!firstByte || *image < *firstByte)) firstByte = image;
+    if (phases != nullptr && firstByte) phases->firstByte = since(*firstByte);
+    if (!wsqWaiting && output_.wsq.empty()) hostLog(LOG_WARN, nothingReceived);
+    hostLog(LOG_DEBUG, "response size=" + std::to_string(output_.wsq.size()) + " bytes");
     if (!bmpWaiting && output_.bmp.empty()) hostLog(LOG_TRACE, noImage);
     hostLog(LOG_DEBUG, "image size=" + std::to_string(output_.bmp.size()) + " bytes");
   } catch (const std::exception& e) {
-    // The readers were released and joined by their destructors before we get here.
+    // The readers were ended and joined by their destructors before we get here.
     hostLog(LOG_ERROR, std::string("Error in child: ") + e.what());
     output_.exitCode = DEV_ERR_INTERNAL_APP;
     output_.wsq.clear();  // a failed session carries no WSQ
     return;
   }
 
-  if (output_.wsq.empty()) {
+  if (!gaveUp.empty()) {
+    output_.exitCode = DEV_ERR_FAILURE;
+    output_.wsq.clear();
+  } else if (output_.wsq.empty()) {
     output_.exitCode = DEV_ERR_DRIVER_INVALID;
   } else if (output_.wsq.size() == 1) {
-    output_.exitCode = output_.wsq[0];
+    // One byte is a result only when it names a failure: a lone 0 would be a success without data.
+    output_.exitCode = output_.wsq[0] == DEV_SUCCESS ? DEV_ERR_FAILURE : output_.wsq[0];
+    if (output_.wsq[0] == DEV_SUCCESS) hostLog(LOG_WARN, "the capture application sent the single byte 0: no result");
     output_.wsq.clear();
   } else {
     // Two bytes or more are a capture only when the data is whole; the exit code never decides (a
@@ -175,31 +241,43 @@ void CaptureExecutor::run() {
 }
 
 std::int32_t runCapture(const biodevice& device, const biodeviceInput& input, biodeviceOutput& output,
-                        CommandText text) noexcept {
+                        CommandText text, CaptureSummary* summaryOut) noexcept {
   try {
+    const Clock::time_point began = Clock::now();
+    CaptureSummary summary;
+    summary.id = captureId(GetCurrentProcessId(), ++captureSequence);
+    summary.application = device.command;
     biodevice deviceCopy = device;
     biodeviceInput inputCopy = input;
     hostLog(LOG_DEBUG, "capture(biodevice=" + toString(deviceCopy) + ", biodeviceInput=" + toString(inputCopy) + ")");
     try {
-      const std::string randomPipeName = randomString(PIPE_NAME_RANDOM_LENGTH, PIPE_NAME_CHARS);
-      const std::string secondPipeName = randomString(PIPE_NAME_RANDOM_LENGTH, PIPE_NAME_CHARS);
-      inputCopy.wsqPipeName = PIPE_NAME_PREFIX + randomPipeName;
-      inputCopy.bmpPipeName = PIPE_NAME_PREFIX + secondPipeName;
-    } catch (const std::runtime_error& e) {
-      hostLog(LOG_WARN, std::string("generate random string failed: ") + e.what());
-      inputCopy.wsqPipeName = DEFAULT_WSQ_PIPE_NAME;
-      inputCopy.bmpPipeName = DEFAULT_BMP_PIPE_NAME;
-    }
-    try {
+      try {
+        const std::string randomPipeName = randomString(PIPE_NAME_RANDOM_LENGTH, PIPE_NAME_CHARS);
+        const std::string secondPipeName = randomString(PIPE_NAME_RANDOM_LENGTH, PIPE_NAME_CHARS);
+        inputCopy.wsqPipeName = PIPE_NAME_PREFIX + randomPipeName;
+        inputCopy.bmpPipeName = PIPE_NAME_PREFIX + secondPipeName;
+      } catch (const std::exception& e) {
+        // Never a fixed name another process could have created first.
+        throw std::runtime_error(std::string("generate random string failed: ") + e.what());
+      }
       validateInput(inputCopy, text);
       CaptureExecutor executor(std::move(deviceCopy), std::move(inputCopy), text);
-      executor.run();
+      executor.run(&summary, began);
       output = std::move(executor.output());
     } catch (const std::exception& e) {
       hostLog(LOG_ERROR, e.what());
+      output = biodeviceOutput();  // nothing of an earlier capture stays in the caller's record
       output.exitCode = DEV_ERR_INTERNAL_APP;
     }
     hostLog(LOG_DEBUG, "capture(...) returns " + toString(output));
+    summary.result = output.exitCode;
+    summary.wsqBytes = output.wsq.size();
+    summary.bmpBytes = output.bmp.size();
+    if (summaryOut != nullptr) {
+      *summaryOut = summary;
+    } else {
+      hostLog(LOG_INFO, summaryLine(summary));
+    }
     return output.exitCode;
   } catch (...) {
     // Only an allocation failure gets here; nothing may cross the exported boundary.

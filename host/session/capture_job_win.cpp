@@ -29,7 +29,24 @@ bool CaptureJob::assign(HANDLE process) {
   return true;
 }
 
+long CaptureJob::activeProcesses() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  if (!job_ || !assigned_) return -1;
+  JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = {};
+  if (!QueryInformationJobObject(job_.get(), JobObjectBasicAccountingInformation, &accounting, sizeof(accounting),
+                                 nullptr)) {
+    return -1;
+  }
+  return static_cast<long>(accounting.ActiveProcesses);
+}
+
+void CaptureJob::close() noexcept {
+  std::lock_guard<std::mutex> hold(lock_);
+  job_.reset();
+}
+
 bool CaptureJob::contains(DWORD processId) const {
+  std::lock_guard<std::mutex> hold(lock_);
   if (!job_ || !assigned_ || processId == 0) return false;
   // The job's own list of live members: unlike IsProcessInJob it needs no handle to the client's
   // process, which a process of another user or integrity level would not grant.

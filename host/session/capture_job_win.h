@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <mutex>
 #include <string>
 
 #include "win/unique_handle.h"
@@ -25,10 +26,15 @@ class CaptureJob {
   // Puts a process (created suspended) into the job. False, with failure() set, when the job cannot
   // be had, for example when the host already runs in a job that forbids nesting (Windows 7).
   bool assign(HANDLE process);
-  // The process is a live member of the job.
+  // The process is a live member of the job (false once the job is closed).
   bool contains(DWORD processId) const;
+  // How many of its processes still run; -1 when that cannot be known (no job, or the query fails).
+  long activeProcesses() const;
+  // Closes the job, which ends every process still in it. Later calls do nothing.
+  void close() noexcept;
 
  private:
+  mutable std::mutex lock_;  // guards job_ against close() while a reader thread asks contains()
   velmar::win::UniqueHandle job_;
   std::string failure_;  // session thread only
   std::atomic<bool> assigned_{false};  // set by the session thread, read by the reader threads

@@ -2,9 +2,8 @@
 
 #include "capture_job_win.h"
 
-bool PipeClientCheck::accepts(DWORD processId, bool releasing) const {
+bool PipeClientCheck::accepts(DWORD processId) const {
   if (processId == 0) return false;
-  if (processId == GetCurrentProcessId()) return releasing;
   if (processId == childId_.load()) return true;
   return job_.contains(processId);
 }

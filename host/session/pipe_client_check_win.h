@@ -1,8 +1,7 @@
 // pipe_client_check_win.h: which processes may write a capture session's pipes: members of the
 // session's job (the capture application and whatever it starts, so a wrapper that starts the real
-// application works), or, where the job could not be had, the capture application's own process; and
-// the host itself while it releases a waiting reader. Read by both reader threads, updated by the
-// session thread.
+// application works), or, where the job could not be had, the capture application's own process.
+// Read by both reader threads, updated by the session thread.
 #pragma once
 
 #include <windows.h>
@@ -19,11 +18,11 @@ class PipeClientCheck {
 
   // Called after the capture application was created and before it runs.
   void childCreated(DWORD processId) noexcept { childId_.store(processId); }
-  // Called once it has ended: its process id may now belong to another process.
+  // Called before the session closes its handle: from then on its process id may belong to another
+  // process.
   void childEnded() noexcept { childId_.store(0); }
 
-  // releasing: the session is opening the pipe itself to end a reader's wait.
-  bool accepts(DWORD processId, bool releasing) const;
+  bool accepts(DWORD processId) const;
 
  private:
   const CaptureJob& job_;

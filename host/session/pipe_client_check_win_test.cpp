@@ -1,5 +1,5 @@
-// Who may write a session's pipes: the job's members, the child alone where the job could not be had,
-// and the host only while it releases a reader. Real processes under Wine (cmd.exe as the child).
+// Who may write a session's pipes: the job's members, or the child alone where the job could not be
+// had; never the host itself. Real processes under Wine (cmd.exe as the child).
 #include "pipe_client_check_win.h"
 
 #include <gtest/gtest.h>
@@ -23,11 +23,11 @@ TEST(PipeClientCheck, ChildInTheJob) {
   });
   EXPECT_TRUE(child.inJob());
   EXPECT_TRUE(memberBeforeItRuns);
-  EXPECT_TRUE(check.accepts(child.processId(), false));
+  EXPECT_TRUE(check.accepts(child.processId()));
   EXPECT_FALSE(job.contains(GetCurrentProcessId()));
   child.wait();
   check.childEnded();
-  EXPECT_FALSE(check.accepts(child.processId(), false)) << "an ended child's id may be reused";
+  EXPECT_FALSE(check.accepts(child.processId())) << "an ended child's id may be reused";
   EXPECT_EQ(child.exitCode(), 4u);
 }
 
@@ -37,25 +37,13 @@ TEST(PipeClientCheck, WithoutTheJobOnlyTheChildItself) {
   CaptureJob job;
   PipeClientCheck check(job);
   const DWORD self = GetCurrentProcessId();
-  struct Case {
-    const char* name;
-    DWORD processId;
-    bool releasing, accepted;
-  };
-  const Case before[] = {
-      {"unknown client", 0, false, false},
-      {"child not yet created", 1234, false, false},
-      {"host, not releasing", self, false, false},
-      {"host releasing", self, true, true},
-  };
-  for (const Case& c : before) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(check.accepts(c.processId, c.releasing), c.accepted);
-  }
+  EXPECT_FALSE(check.accepts(0)) << "unknown client";
+  EXPECT_FALSE(check.accepts(1234)) << "child not yet created";
+  EXPECT_FALSE(check.accepts(self)) << "the host itself";
   check.childCreated(1234);
-  EXPECT_TRUE(check.accepts(1234, false));
-  EXPECT_FALSE(check.accepts(kStranger, false));
-  EXPECT_FALSE(check.accepts(kStranger, true));
+  EXPECT_TRUE(check.accepts(1234));
+  EXPECT_FALSE(check.accepts(kStranger));
+  EXPECT_FALSE(check.accepts(self));
 }
 
 }  // namespace

@@ -17,16 +17,19 @@ class PipeProgress {
  public:
   // Bytes collected so far; non-zero also once a failed reader has put its result byte.
   std::atomic<std::size_t> arrived{0};
+  // The steady clock's count when the first byte arrived; 0 before.
+  std::atomic<std::int64_t> firstByteAt{0};
   // A client has opened the pipe (set before any byte is read).
   std::atomic<bool> connected{false};
-  // The reader has returned (pipe closed or failed).
+  // The reader has returned (pipe closed, released or failed).
   std::atomic<bool> finished{false};
-  // The session is opening the pipe itself to end the wait (its own connect is then accepted).
-  std::atomic<bool> releasing{false};
 
   // Set once the pipe exists or its creation has failed: a client may connect from then on.
   void markCreated();
   bool waitCreated(std::chrono::milliseconds limit);
+  // Sets finished and wakes waitFinished.
+  void markFinished();
+  bool waitFinished(std::chrono::steady_clock::time_point deadline);
 
  private:
   std::mutex lock_;
@@ -39,3 +42,8 @@ class PipeProgress {
 // With a filter, only a client it accepts is read (see PipeReader::waitForClient).
 void readPipe(std::string name, std::vector<std::uint8_t>& bytes, PipeProgress* progress = nullptr,
               const PipeReader::ClientFilter& accept = nullptr);
+
+// The same for a pipe already created: waits for its client and reads. A wait the release event ended,
+// or the abandon event ended (the owner gave up on the pipe), leaves bytes empty.
+void readCreatedPipe(PipeReader& pipeReader, std::vector<std::uint8_t>& bytes, PipeProgress* progress = nullptr,
+                     const PipeReader::ClientFilter& accept = nullptr) noexcept;

@@ -3,14 +3,13 @@
 // velmar-device.exe with the DLL's folder set, and calls the exports it finds by name. The capture
 // application is the scripted fake, told what to do through VELMAR_FAKE_CAPTURE.
 #include <windows.h>
-// After windows.h.
-#include <psapi.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <clocale>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -95,12 +94,7 @@ struct Figures {
 };
 
 Figures figures() {
-  PROCESS_MEMORY_COUNTERS_EX memory = {};
-  memory.cb = sizeof(memory);
-  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
-  // Wine answers 0 for PrivateUsage; the commit charge (PagefileUsage) moves with the heap there.
-  return {velmar::testing::probeOpenHandles(), velmar::testing::threadCount(),
-          std::max(memory.PrivateUsage, memory.PagefileUsage)};
+  return {velmar::testing::probeOpenHandles(), velmar::testing::threadCount(), velmar::testing::privateBytes()};
 }
 
 // 100 captures after ten of warm-up (lazily created system objects), in three kinds that alternate:
@@ -281,6 +275,79 @@ TEST(ExeCaller, ForwardersResolveWithTheDllFolderOnTheSearchPath) {
   EXPECT_EQ(json.rfind("{\"wsq\":\"", 0), 0u) << json.substr(0, 40);
   EXPECT_NE(json.find("\",\"exitcode\":\"0\",\"error\":\"\",\"solution\":\"\"}"), std::string::npos);
   SetEnvironmentVariableW(L"VELMAR_FAKE_CAPTURE", nullptr);
+}
+
+// cancelCapture from a second thread ends the capture the first thread runs, the way a person closing
+// the capture application's window does: that capture answers 208 with its line.
+TEST_F(DllCaller, CancelCaptureFromAnotherThreadEndsTheRunningCapture) {
+  const auto cancelCapture = dll_.find<cancelCaptureFunction>("cancelCapture");
+  ASSERT_TRUE(cancelCapture);
+  EXPECT_EQ(cancelCapture(), 0) << "no capture runs yet";
+  setScript("window");
+  const std::string request = jsonRequest("m");
+  std::pair<std::int32_t, std::string> answer;
+  std::atomic<bool> done{false};
+  std::thread capturing([&] {
+    answer = viaCaptureJson(request.c_str());
+    done = true;
+  });
+  // The window shows a moment after the capture application starts; until then nothing is cancelled.
+  int cancelled = 0;
+  for (int i = 0; i < 600 && cancelled == 0 && !done; ++i) {
+    cancelled = cancelCapture();
+    if (cancelled == 0) Sleep(50);
+  }
+  capturing.join();
+  EXPECT_EQ(cancelled, 1);
+  EXPECT_EQ(answer.first, 208);
+  EXPECT_EQ(answer.second.rfind("{\"wsq\":\"\",\"jpg\":\"\",\"exitcode\":\"208\",\"error\":\"", 0), 0u) << answer.second;
+  EXPECT_EQ(cancelCapture(), 0) << "the capture has ended";
+}
+
+// A capture through the DLL writes the host log under the caller's local application-data folder
+// (pointed at a folder of this run): its summary line is in the file as soon as the call returns, and
+// no byte of the capture is.
+TEST_F(DllCaller, CaptureWritesTheHostLogWithItsSummaryLine) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring appData = std::wstring(temp) + L"velmar-caller-log-" + std::to_wstring(GetCurrentProcessId());
+  SetEnvironmentVariableW(L"LOCALAPPDATA", appData.c_str());
+  setScript(successScript());
+  const auto [code, line] = viaCaptureJson(jsonRequest("Coloque el dedo").c_str());
+  const std::wstring folder = appData + L"\\velmar\\velmar-device\\";
+  std::string log;
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((folder + L"*.log").c_str(), &found);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::ifstream in((folder + found.cFileName).c_str(), std::ios::binary);
+      log.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+      DeleteFileW((folder + found.cFileName).c_str());
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+  }
+  RemoveDirectoryW(folder.c_str());
+  RemoveDirectoryW((appData + L"\\velmar").c_str());
+  RemoveDirectoryW(appData.c_str());
+  ASSERT_EQ(code, 0) << line.substr(0, 200);
+  const std::string summary = " LOG_INFO capture " + std::to_string(GetCurrentProcessId()) + "-";
+  const std::size_t at = log.find(summary);
+  ASSERT_NE(at, std::string::npos) << "no summary line in:\n" << log;
+  const std::string summaryLine = log.substr(at, log.find("\r\n", at) - at);
+  EXPECT_NE(summaryLine.find(" ended: application=" + narrow(windowsPath(FAKE_CAPTURE_EXE)) + " result=0 wsq=" +
+                             std::to_string(fixtureWsq().size()) + " bmp="),
+            std::string::npos)
+      << summaryLine;
+  for (const char* phase : {"pipes ready ", "child started ", "first byte ", "child ended ", "answer encoded "}) {
+    const std::size_t p = summaryLine.find(phase);
+    ASSERT_NE(p, std::string::npos) << phase;
+    EXPECT_NE(summaryLine[p + std::strlen(phase)], '-') << phase << "not reached: " << summaryLine;
+  }
+  // Neither the WSQ nor the answer's base64 of it.
+  const std::vector<unsigned char>& wsq = fixtureWsq();
+  EXPECT_EQ(log.find(std::string(wsq.begin() + 40, wsq.begin() + 80)), std::string::npos);
+  const std::size_t wsqStart = line.find("\"wsq\":\"") + 7;
+  EXPECT_EQ(log.find(line.substr(wsqStart + 40, 60)), std::string::npos);
 }
 
 }  // namespace

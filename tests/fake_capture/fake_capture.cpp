@@ -11,7 +11,16 @@
 //                    follows the rest of the script), wait for it and exit with its code
 //   linger           first start a copy that only sleeps a minute, and write its process id to the
 //                    file named by VELMAR_FAKE_LINGER_PID_FILE
-// With VELMAR_FAKE_ARGV_FILE set, it first writes its argument vector there, one UTF-8 line each.
+//   detach           be a wrapper that starts this program again (the copy follows the rest of the
+//                    script), writes the copy's process id to VELMAR_FAKE_LINGER_PID_FILE and exits 0
+//                    at once
+//   hold             keep the response pipe open after writing it, sleeping ten minutes (a detaching
+//                    wrapper exits once its copy holds the pipe)
+//   window           show a window instead of delivering at once, as the capture applications do:
+//                    closing it (WM_CLOSE) sends the byte 208 to both pipes and exits 208; after a
+//                    minute without that it sends 203 and exits 203
+// With VELMAR_FAKE_ARGV_FILE set, it first writes its argument vector there, one UTF-8 line each; with
+// VELMAR_FAKE_PID_FILE set, its process id.
 #include <windows.h>
 
 #include <algorithm>
@@ -83,16 +92,40 @@ int wrapCopy() {
   return static_cast<int>(code);
 }
 
+void writePidFile(HANDLE process) {
+  std::ofstream(environment(L"VELMAR_FAKE_LINGER_PID_FILE").c_str()) << GetProcessId(process) << '\n';
+}
+
+constexpr wchar_t kHeldEvent[] = L"VELMAR_FAKE_HELD_EVENT";
+
+int detachCopy() {
+  SetEnvironmentVariableW(L"VELMAR_FAKE_WRAPPED", L"1");
+  SetEnvironmentVariableW(L"VELMAR_FAKE_PID_FILE", nullptr);  // that file names the wrapper
+  // Signalled by a holding copy once it holds the pipe; named per wrapper.
+  const std::wstring heldName = L"fake_capture_held_" + std::to_wstring(GetCurrentProcessId());
+  HANDLE held = CreateEventW(nullptr, TRUE, FALSE, heldName.c_str());
+  SetEnvironmentVariableW(kHeldEvent, heldName.c_str());
+  HANDLE copy = startCopy(GetCommandLineW());
+  if (copy == nullptr) return 90;
+  writePidFile(copy);
+  HANDLE waits[2] = {held, copy};
+  WaitForMultipleObjects(2, waits, FALSE, 30000);
+  CloseHandle(copy);
+  CloseHandle(held);
+  return 0;
+}
+
 void startLingering() {
   SetEnvironmentVariableW(L"VELMAR_FAKE_ARGV_FILE", nullptr);  // ours is written; the copy keeps out of it
   HANDLE copy = startCopy(L"\"" + ownPath() + L"\" -lci \"script:wait=60000\"");
   if (copy == nullptr) return;
-  std::ofstream(environment(L"VELMAR_FAKE_LINGER_PID_FILE").c_str()) << GetProcessId(copy) << '\n';
+  writePidFile(copy);
   CloseHandle(copy);
 }
 
-// Writes the way the capture applications do: pieces of at most 4096 bytes, flush, close.
-void deliver(const std::wstring& pipe, const std::string& what) {
+// Writes the way the capture applications do: pieces of at most 4096 bytes, flush, close (or, with
+// hold, keep the pipe open for ten minutes).
+void deliver(const std::wstring& pipe, const std::string& what, bool hold = false) {
   if (what.empty() || what == "none" || pipe.empty()) return;
   HANDLE h = INVALID_HANDLE_VALUE;
   for (int attempt = 0; attempt < 50 && h == INVALID_HANDLE_VALUE; ++attempt) {
@@ -111,7 +144,52 @@ void deliver(const std::wstring& pipe, const std::string& what) {
     at += written;
   }
   FlushFileBuffers(h);
+  if (hold) {
+    if (HANDLE held = OpenEventW(EVENT_MODIFY_STATE, FALSE, environment(kHeldEvent).c_str())) {
+      SetEvent(held);
+      CloseHandle(held);
+    }
+    Sleep(600000);
+  }
   CloseHandle(h);
+}
+
+std::wstring windowWsqPipe, windowBmpPipe;
+int windowResult = 203;
+
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE || message == WM_TIMER) {
+    windowResult = message == WM_CLOSE ? 208 : 203;
+    const std::string code = "byte:" + std::to_string(windowResult);
+    deliver(windowWsqPipe, code);
+    deliver(windowBmpPipe, code);
+    DestroyWindow(window);
+    return 0;
+  }
+  if (message == WM_DESTROY) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A shown top-level window that answers its closing the way the capture applications do.
+int runWindow(const std::wstring& wsqPipe, const std::wstring& bmpPipe) {
+  windowWsqPipe = wsqPipe;
+  windowBmpPipe = bmpPipe;
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = windowProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"fake_capture_window";
+  RegisterClassW(&windowClass);
+  HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"fake capture", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                nullptr, nullptr, windowClass.hInstance, nullptr);
+  if (window == nullptr) return 91;
+  ShowWindow(window, SW_SHOW);
+  SetTimer(window, 1, 60000, nullptr);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+  return windowResult;
 }
 
 }  // namespace
@@ -123,6 +201,8 @@ int wmain(int argc, wchar_t** argv) {
     std::ofstream out(argvFile.c_str(), std::ios::binary);
     for (int i = 0; i < argc; ++i) out << utf8(argv[i]) << '\n';
   }
+  const std::wstring pidFile = environment(L"VELMAR_FAKE_PID_FILE");
+  if (!pidFile.empty()) std::ofstream(pidFile.c_str()) << GetCurrentProcessId() << '\n';
   std::wstring wsqPipe, bmpPipe, message;
   for (int i = 1; i + 1 < argc; ++i) {
     const std::wstring option = argv[i];
@@ -134,11 +214,14 @@ int wmain(int argc, wchar_t** argv) {
 
   std::string wsq, bmp;
   int exitCode = 0;
-  bool crash = false;
+  bool crash = false, hold = false, window = false;
   const bool wrapped = !environment(L"VELMAR_FAKE_WRAPPED").empty();
   std::istringstream steps(script);
   for (std::string step; steps >> step;) {
     if (step == "wrap" && !wrapped) return wrapCopy();
+    if (step == "detach" && !wrapped) return detachCopy();
+    if (step == "hold") hold = true;
+    if (step == "window") window = true;
     if (step == "linger") startLingering();
     if (step.rfind("wait=", 0) == 0) Sleep(static_cast<DWORD>(std::stoul(step.substr(5))));
     if (step == "crash") crash = true;
@@ -150,7 +233,8 @@ int wmain(int argc, wchar_t** argv) {
     volatile int* nowhere = nullptr;
     *nowhere = 1;
   }
-  deliver(wsqPipe, wsq);
+  if (window) return runWindow(wsqPipe, bmpPipe);
+  deliver(wsqPipe, wsq, hold);
   deliver(bmpPipe, bmp);
   return exitCode;
 }

@@ -127,19 +127,19 @@ assert option(child_argv("wide-characters-positional"), "-lci") == "dedo ? ? ¬ 
     child_argv("wide-characters-positional")
 print("child: -t 45000, -v 4, both pipes, message with í ñ á as sent")
 
-# The host log: one file per run in ./log-device-velmar, named for the process, the logger, the minute
+# The host log: one file per run in the run's own log folder, named for the process, the logger, the minute
 # the file was opened, the six-digit process id and roll index 0; every line with the log4z header.
 name_re = re.compile(r"velmar-device_Main_(\d{12})_(\d{6})_000\.log")
 line_re = re.compile(rb"(\d{4})-(\d\d)-(\d\d) (\d\d):(\d\d):(\d\d)\.(\d{3}) \[(\d{4,})\] (LOG_[A-Z]+) (.*)")
 
 def log_lines(name):
-    files = os.listdir(name + "/log-device-velmar")
+    files = os.listdir(name + "/velmar/velmar-device")
     assert len(files) == 1, (name, files)
     match = name_re.fullmatch(files[0])
     assert match, (name, files[0])
     before, after = (int(open(name + suffix).read()) for suffix in (".before", ".after"))
     assert before <= int(match.group(1)) <= after, (name, files[0], before, after)
-    data = open(name + "/log-device-velmar/" + files[0], "rb").read()
+    data = open(name + "/velmar/velmar-device/" + files[0], "rb").read()
     assert data.endswith(b"\r\n"), name
     lines = []
     for raw in data.split(b"\r\n")[:-1]:

@@ -41,7 +41,7 @@ for entry in "${cases[@]}"; do
   [ ! -s "$name/stdout" ] || problems+=("standard output: $(head -c 200 "$name/stdout")")
   grep -q '^velmar-device: invalid request line: ' "$name/stderr" || problems+=("no message on standard error")
   [ ! -e "$name/argv.txt" ] || problems+=("the capture application was started")
-  grep -qa ' LOG_ERROR invalid request line: ' "$name"/log-device-velmar/*.log 2>/dev/null ||
+  grep -qa ' LOG_ERROR invalid request line: ' "$name"/velmar/velmar-device/*.log 2>/dev/null ||
     problems+=("no LOG_ERROR line in the host log")
   if [ ${#problems[@]} -eq 0 ]; then
     printf '%s: status %s, %s\n' "$name" "$status" "$(head -n1 "$name/stderr")"

@@ -4,7 +4,13 @@
 #include <atomic>
 #include <thread>
 
+#include "answer_line.h"
+#include "capture_command.h"
+#include "capture_executor_win.h"
+#include "json_result_win.h"
 #include "payload.h"
+#include "random_string.h"
+#include "request_answer_win.h"
 #include "result_codes.h"
 #include "session_fixture.h"
 #include "test_bmp.h"
@@ -71,6 +77,8 @@ TEST_F(CaptureSession, ResultComesFromTheResponseStream) {
   const Bytes wsq = wsqOf(512, 512, 3), bmp = bmpOf(512, 512, 4);  // a capture's sizes: 263 KB of BMP
   const Bytes halfWsq(wsq.begin(), wsq.begin() + static_cast<long>(wsq.size() / 2));
   const Bytes shortBmp(bmp.begin(), bmp.end() - 1000);
+  Bytes noPlanes = bmp;  // a header the image encoder would refuse after both checks
+  noPlanes[26] = 0;
   const std::string whole = "wsq=file:" + staged("whole.wsq", wsq) + " bmp=file:" + staged("whole.bmp", bmp);
   const std::string half = staged("half.wsq", halfWsq), cut = staged("cut.bmp", shortBmp);
   const std::string notWhole = "response is not a whole WSQ: ";
@@ -83,12 +91,15 @@ TEST_F(CaptureSession, ResultComesFromTheResponseStream) {
       {"wsq=file:" + staged("whole.wsq", wsq) + " bmp=file:" + cut, DEV_ERR_FAILURE, {}, shortBmp,
        "image is not a whole BMP: invalid bmp file"},
       {"wsq=file:" + staged("whole.wsq", wsq) + " bmp=none", DEV_ERR_FAILURE, {}, {}, "image is not a whole BMP"},
+      {"wsq=file:" + staged("whole.wsq", wsq) + " bmp=file:" + staged("planes.bmp", noPlanes), DEV_ERR_FAILURE, {},
+       noPlanes, "image is not a whole BMP: invalid bmp file"},
       {"wsq=gen:2:1 bmp=gen:2:2", DEV_ERR_FAILURE, {}, payload(2, 2), notWhole},
       {"wsq=gen:3000:7 bmp=gen:10:8 exit=3", DEV_ERR_FAILURE, {}, payload(10, 8), notWhole},
       {"wsq=byte:208 bmp=byte:208 exit=208", 208, {}, {208}, ""},
       {"wsq=byte:203 exit=203", 203, {}, {}, ""},
       {"wsq=byte:43 bmp=byte:43 exit=299", 43, {}, {43}, ""},
-      {"wsq=byte:0", 0, {}, {}, ""},
+      // One byte is a result only when it names a failure.
+      {"wsq=byte:0", DEV_ERR_FAILURE, {}, {}, "the capture application sent the single byte 0: no result"},
       {"exit=0", DEV_ERR_DRIVER_INVALID, {}, {}, ""},
       {"wsq=empty bmp=empty exit=3", DEV_ERR_DRIVER_INVALID, {}, {}, ""},
       {"crash wsq=gen:10:1 bmp=gen:10:1", DEV_ERR_DRIVER_INVALID, {}, {}, ""},
@@ -108,10 +119,23 @@ TEST_F(CaptureSession, ResultComesFromTheResponseStream) {
               c.result == DEV_ERR_DRIVER_INVALID);
     EXPECT_TRUE(log.has(LOG_DEBUG, "capture(...) returns " + toString(out)));
     EXPECT_TRUE(log.has(LOG_DEBUG, "process closed"));
+    // Ends with its one summary line: the capture application, the result and the byte counts.
+    EXPECT_TRUE(log.hasPrefix(LOG_INFO, "capture ")) << "no summary line";
+    for (const LogLine& line : log.lines()) {
+      if (line.level != LOG_INFO) continue;
+      EXPECT_NE(line.text.find(" ended: application=" + fakeExe() + " result=" + std::to_string(c.result) +
+                               " wsq=" + std::to_string(c.wsq.size()) + " bmp=" + std::to_string(c.bmp.size()) +
+                               " answer=0 bytes; ms: pipes ready "),
+                std::string::npos)
+          << line.text;
+    }
     if (!c.warning.empty()) {
       EXPECT_TRUE(log.hasPrefix(LOG_WARN, c.warning)) << c.warning;
     }
     EXPECT_EQ(log.hasPrefix(LOG_WARN, notWhole), c.warning == notWhole);
+    if (c.script.rfind("crash", 0) != 0) {  // a crash may leave the system's crash handler in the job
+      EXPECT_FALSE(log.hasPrefix(LOG_WARN, "the capture application left ")) << "it left nothing running";
+    }
   }
 }
 
@@ -149,7 +173,7 @@ TEST_F(CaptureSession, InvalidTimeoutStartsNothing) {
     EXPECT_EQ(result, DEV_ERR_INTERNAL_APP);
     EXPECT_TRUE(args.empty()) << "a child was started";
     EXPECT_TRUE(log.has(LOG_ERROR, "invalid biodeviceInput.timeout='" + std::string(timeout) + "'"));
-    EXPECT_EQ(out.wsq, (std::vector<std::uint8_t>{9, 9}));  // only the code is set
+    EXPECT_TRUE(out.wsq.empty()) << "an earlier capture's WSQ stayed in the record";
   }
 }
 
@@ -372,6 +396,151 @@ TEST_F(CaptureSession, NothingItStartedOutlivesTheCapture) {
     EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0) << "process " << lingering << " still runs";
     CloseHandle(process);
   }
+}
+
+std::string freshPipeName() { return PIPE_NAME_PREFIX + randomString(PIPE_NAME_RANDOM_LENGTH, PIPE_NAME_CHARS); }
+
+// The process id a fake wrote into a file, or 0.
+DWORD pidIn(const std::string& file) {
+  const std::vector<std::string> lines = readLines(file);
+  return lines.empty() ? 0 : static_cast<DWORD>(std::stoul(lines[0]));
+}
+
+// Whether the process has ended (or no longer exists) within a few seconds.
+bool gone(DWORD processId) {
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+  if (process == nullptr) return true;
+  const bool ended = WaitForSingleObject(process, 5000) == WAIT_OBJECT_0;
+  CloseHandle(process);
+  return ended;
+}
+
+// A wrapper that starts the real application and exits while that one still holds the response pipe
+// open: the session ends the holder with the job instead of waiting for the stream's end, and the
+// capture fails.
+TEST_F(CaptureSession, StreamHeldOpenAfterTheApplicationEndedIsEnded) {
+  const std::string pidFile = tempPath("velmar-fake-holder-" + std::to_string(GetCurrentProcessId()) + ".txt");
+  DeleteFileA(pidFile.c_str());
+  setEnv(L"VELMAR_FAKE_LINGER_PID_FILE", widen(pidFile));
+  LogCollector log;
+  biodeviceOutput out;
+  std::int32_t result = -1;
+  run("detach hold wsq=gen:3000:5 bmp=gen:10:6", input(), out, result);
+  setEnv(L"VELMAR_FAKE_LINGER_PID_FILE", L"");
+  const DWORD holder = pidIn(pidFile);
+  DeleteFileA(pidFile.c_str());
+  EXPECT_EQ(result, DEV_ERR_FAILURE);
+  EXPECT_TRUE(out.wsq.empty());
+  EXPECT_TRUE(log.hasPrefix(LOG_ERROR, "gave up waiting for the response pipe '"));
+  EXPECT_TRUE(log.has(LOG_WARN, "the capture application left 1 process(es) running: ending them"));
+  ASSERT_NE(holder, 0u) << "the holding copy was not started";
+  EXPECT_TRUE(gone(holder)) << "process " << holder << " still runs";
+}
+
+// A pipe that cannot be created (its name taken) fails the capture before the capture application
+// starts, whichever of the two it is.
+TEST_F(CaptureSession, PipeThatCannotBeCreatedStartsNothing) {
+  for (const bool responsePipe : {true, false}) {
+    SCOPED_TRACE(responsePipe ? "response pipe" : "image pipe");
+    biodeviceInput in = input();
+    in.wsqPipeName = freshPipeName();
+    in.bmpPipeName = freshPipeName();
+    const std::string taken = responsePipe ? in.wsqPipeName : in.bmpPipeName;
+    HANDLE holder = CreateNamedPipeW(widen(taken).c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0, 1024,
+                                     0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE) << GetLastError();
+    setEnv(L"VELMAR_FAKE_CAPTURE", L"wsq=byte:203");
+    DeleteFileA(argvFile_.c_str());
+    LogCollector log;
+    validateInput(in);
+    CaptureExecutor executor(fakeDevice(), in);
+    executor.run();
+    CloseHandle(holder);
+    EXPECT_EQ(executor.output().exitCode, DEV_ERR_INTERNAL_APP);
+    EXPECT_TRUE(readLines(argvFile_).empty()) << "the capture application was started";
+    EXPECT_TRUE(log.hasPrefix(LOG_ERROR, "Error in child: CreateNamedPipe failed with "));
+    EXPECT_FALSE(log.has(LOG_DEBUG, "process started"));
+  }
+}
+
+// A capture application that never ends is ended once the session's limit for it has passed.
+TEST_F(CaptureSession, ApplicationThatHangsIsEndedAtTheLimit) {
+  const std::string pidFile = tempPath("velmar-fake-pid-" + std::to_string(GetCurrentProcessId()) + ".txt");
+  DeleteFileA(pidFile.c_str());
+  setEnv(L"VELMAR_FAKE_PID_FILE", widen(pidFile));
+  setEnv(L"VELMAR_FAKE_CAPTURE", L"wait=60000 wsq=byte:203");
+  biodeviceInput in = input();
+  in.wsqPipeName = freshPipeName();
+  in.bmpPipeName = freshPipeName();
+  validateInput(in);
+  SessionLimits limits;
+  limits.childRun = std::chrono::seconds(1);
+  LogCollector log;
+  CaptureExecutor executor(fakeDevice(), in, CommandText::kAnsi, limits);
+  executor.run();
+  setEnv(L"VELMAR_FAKE_PID_FILE", L"");
+  const DWORD hung = pidIn(pidFile);
+  DeleteFileA(pidFile.c_str());
+  EXPECT_EQ(executor.output().exitCode, DEV_ERR_FAILURE);
+  EXPECT_TRUE(log.has(LOG_ERROR, "gave up waiting for the capture application: still running after 1 s, ended"));
+  ASSERT_NE(hung, 0u);
+  EXPECT_TRUE(gone(hung)) << "process " << hung << " still runs";
+}
+
+// A caller's inheritable handle (here the write end of a pipe, as a program redirecting another
+// child's output holds one) must not reach the capture application: once the caller closes its own
+// copy, the pipe is broken at once, while the capture still runs.
+TEST_F(CaptureSession, CallersInheritableHandlesStayOutOfTheCaptureApplication) {
+  SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inheritable, 0));
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  biodeviceOutput out;
+  std::int32_t result = -1;
+  std::thread capturing([&] { run("wait=3000 wsq=byte:203", input(), out, result); });
+  for (int i = 0; i < 3000 && readLines(argvFile_).empty(); ++i) Sleep(10);  // the application runs
+  const bool running = !readLines(argvFile_).empty();
+  CloseHandle(writeEnd);
+  DWORD available = 0;
+  const BOOL open = PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr);
+  const DWORD error = GetLastError();
+  capturing.join();
+  CloseHandle(readEnd);
+  ASSERT_TRUE(running) << "the capture application did not start";
+  EXPECT_FALSE(open) << "the capture application holds the caller's handle";
+  EXPECT_EQ(error, static_cast<DWORD>(ERROR_BROKEN_PIPE));
+  EXPECT_EQ(result, 203);
+}
+
+// The answer to a caller is one JSON line even when the JPEG step fails after both data checks
+// passed: the line of 299, with the fault and its step in the log.
+TEST_F(CaptureSession, AnswerWhoseJpegStepFailsIsTheFailureLine) {
+  const Bytes wsq = wsqOf(128, 128, 21), bmp = bmpOf(40, 30, 22);
+  const std::string script = "script:wsq=file:" + staged("jpeg.wsq", wsq, true) + " bmp=file:" +
+                             staged("jpeg.bmp", bmp, true);
+  std::string command;
+  for (char c : fakeExe()) command += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  const std::string request = "{\"command\":\"" + command + "\",\"message\":\"" + script + "\"}";
+  const ImageEncoder failing = [](const std::vector<std::uint8_t>&, const std::wstring&) -> std::vector<std::uint8_t> {
+    throw std::runtime_error("bitmap.Save failed with 7");
+  };
+  LogCollector log;
+  const ImageEncoder previous = setImageEncoder(failing);
+  const RequestAnswer answer = answerRequestLine(request);
+  setImageEncoder(previous);
+  ASSERT_TRUE(answer.read) << answer.refusal;
+  EXPECT_EQ(answer.code, DEV_ERR_FAILURE);
+  EXPECT_EQ(answer.json, failedCaptureJson(DEV_ERR_FAILURE));
+  bool logged = false;
+  for (const LogLine& line : log.lines()) {
+    logged |= line.level == LOG_ERROR &&
+              line.text.find(": encoding the answer failed at the JPEG step: bitmap.Save failed with 7") != std::string::npos;
+  }
+  EXPECT_TRUE(logged);
+  EXPECT_TRUE(log.hasPrefix(LOG_INFO, "capture ")) << "no summary line";
+
+  // The same capture with the encoder in place answers 0.
+  EXPECT_EQ(answerRequestLine(request).code, DEV_SUCCESS);
 }
 
 }  // namespace

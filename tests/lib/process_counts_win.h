@@ -3,8 +3,11 @@
 #pragma once
 
 #include <windows.h>
-// Toolhelp needs the Windows types first.
+// Toolhelp and the process-memory counters need the Windows types first.
+#include <psapi.h>
 #include <tlhelp32.h>
+
+#include <algorithm>
 
 #include <cstdint>
 
@@ -34,6 +37,15 @@ inline DWORD threadCount() {
     if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
   }
   return count;
+}
+
+// This process's private bytes. Wine answers 0 for PrivateUsage; the commit charge (PagefileUsage)
+// moves with the heap there. Link psapi.
+inline SIZE_T privateBytes() {
+  PROCESS_MEMORY_COUNTERS_EX memory = {};
+  memory.cb = sizeof(memory);
+  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
+  return std::max(memory.PrivateUsage, memory.PagefileUsage);
 }
 
 }  // namespace velmar::testing

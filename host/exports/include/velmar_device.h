@@ -39,6 +39,12 @@ extern "C" {
  * changed (code pages, locale, console and standard streams stay as they are). */
 int32_t VELMAR_DEVICE_CALL captureJson(const char* request, char** line);
 
+/* Ends every capture running in the calling process (captureJson or capture, on any thread) the way
+ * a person does: it closes the capture application's window, and that capture then returns 208 with
+ * its line. Returns how many captures it reached: 0 when none runs, or when the capture application
+ * has not shown its window yet. Does not wait for them to end. Any thread. */
+int32_t VELMAR_DEVICE_CALL cancelCapture(void);
+
 /* Frees a line from captureJson or diagnoseJson; null is allowed and does nothing. */
 void VELMAR_DEVICE_CALL freeJson(char* line);
 
@@ -51,6 +57,7 @@ int32_t VELMAR_DEVICE_CALL diagnoseJson(char** line);
 typedef int32_t(VELMAR_DEVICE_CALL* captureJsonFunction)(const char* request, char** line);
 typedef void(VELMAR_DEVICE_CALL* freeJsonFunction)(char* line);
 typedef int32_t(VELMAR_DEVICE_CALL* diagnoseJsonFunction)(char** line);
+typedef int32_t(VELMAR_DEVICE_CALL* cancelCaptureFunction)(void);
 
 #ifdef __cplusplus
 }
