@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "wsq_format.h"
+#include "wsq_simd.h"
 #include "wsq_synthesis.h"
 #include "wsq_tree.h"
 
@@ -200,6 +201,28 @@ int decodeSymbol(BitReader& reader, const HuffmanDecodeTable& table) {
     if (symbol >= 0) return symbol;
   }
   fail("invalid Huffman code");
+}
+
+// Dequantises `count` bin indices (held as floats) of one row: (p - C) Q + Z/2 above zero, its mirror
+// below, 0 for 0.
+void dequantizeRow(const float* values, float* out, int count, float c, float q, float halfZ) {
+  int col = 0;
+#if WSQ_HAVE_SSE2
+  const __m128 vc = _mm_set1_ps(c), vq = _mm_set1_ps(q), vHalfZ = _mm_set1_ps(halfZ), zero = _mm_setzero_ps();
+  for (; col + 4 <= count; col += 4) {
+    const __m128 p = _mm_loadu_ps(values + col);
+    const __m128 above = _mm_add_ps(_mm_mul_ps(_mm_sub_ps(p, vc), vq), vHalfZ);
+    const __m128 below = _mm_sub_ps(_mm_mul_ps(_mm_add_ps(p, vc), vq), vHalfZ);
+    const __m128 result = _mm_or_ps(_mm_and_ps(_mm_cmpgt_ps(p, zero), above), _mm_and_ps(_mm_cmplt_ps(p, zero), below));
+    _mm_storeu_ps(out + col, result);
+  }
+#endif
+  for (; col < count; ++col) {
+    const float p = values[col];
+    if (p > 0.0f) out[col] = (p - c) * q + halfZ;
+    else if (p < 0.0f) out[col] = (p + c) * q - halfZ;
+    else out[col] = 0.0f;
+  }
 }
 
 class Parser {
@@ -439,12 +462,8 @@ void Parser::readBlock(int length, WsqSegmentInfo& segment) {
     bandFilled_[band] = true;
     for (int row = 0; row < node.leny; ++row) {
       float* out = coefficientImage() + static_cast<size_t>(node.y + row) * info.width + node.x;
-      for (int col = 0; col < node.lenx; ++col) {
-        const float p = values[k++];
-        if (p > 0.0f) out[col] = (p - c) * q + halfZ;
-        else if (p < 0.0f) out[col] = (p + c) * q - halfZ;
-        else out[col] = 0.0f;
-      }
+      dequantizeRow(values + k, out, node.lenx, c, q, halfZ);
+      k += static_cast<size_t>(node.lenx);
     }
   }
 }
@@ -529,7 +548,24 @@ void Parser::rebuild(WsqImage& image) {
   const float scale = info.r_scale, shift = info.m_shift;
   const float* coefficients = coefficientImage();
   unsigned char* pixels = image.pixels.data();
-  for (size_t i = 0; i < pixels_; ++i) {
+  size_t i = 0;
+#if WSQ_HAVE_SSE2
+  // The same three operations lane by lane. Clipping: 255 first (NaN stays NaN), then truncation, whose
+  // result for NaN and for values below 1 the saturating packs turn into 0.
+  const __m128 vScale = _mm_set1_ps(scale), vShift = _mm_set1_ps(shift), half = _mm_set1_ps(0.5f);
+  const __m128 top = _mm_set1_ps(255.0f);
+  for (; i + 16 <= pixels_; i += 16) {
+    __m128i ints[4];
+    for (int h = 0; h < 4; ++h) {
+      const __m128 x = _mm_loadu_ps(coefficients + i + 4 * h);
+      const __m128 v = _mm_add_ps(_mm_add_ps(_mm_mul_ps(x, vScale), vShift), half);
+      ints[h] = _mm_cvttps_epi32(_mm_min_ps(top, v));
+    }
+    const __m128i words = _mm_packus_epi16(_mm_packs_epi32(ints[0], ints[1]), _mm_packs_epi32(ints[2], ints[3]));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i), words);
+  }
+#endif
+  for (; i < pixels_; ++i) {
     // floor(v + 0.5) clipped to 0..255, NaN to 0: for v + 0.5 in [1, 255) the floor is the truncation.
     const float v = (coefficients[i] * scale + shift) + 0.5f;
     pixels[i] = v >= 255.0f ? 255 : (v >= 1.0f ? static_cast<unsigned char>(static_cast<int>(v)) : 0);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "wsq_simd.h"
 
 namespace wsq {
 namespace {
@@ -52,6 +53,65 @@ double reciprocalSizeOf(int band) {
   return 1.0 / 16.0;
 }
 
+// Quantises `count` coefficients of one row into `o`. Returns false when a value does not fit in 16 bits
+// (or is not finite: a non-finite bit rate), leaving the row's values unspecified.
+bool quantizeRow(const float* p, int16_t* o, int count, float Q, float halfZ) {
+  int col = 0;
+  bool fits = true;
+#if WSQ_HAVE_SSE2
+  // The scalar loop's operations lane by lane: |x|, - Z/2, / Q, + 1, the sign of x, 0 in the zero bin,
+  // truncation towards zero.
+  const __m128 sign = _mm_set1_ps(-0.0f);
+  const __m128 vHalfZ = _mm_set1_ps(halfZ), vNegHalfZ = _mm_set1_ps(-halfZ), vQ = _mm_set1_ps(Q);
+  const __m128 one = _mm_set1_ps(1.0f), low = _mm_set1_ps(-32768.0f), high = _mm_set1_ps(32768.0f);
+  __m128 allFit = _mm_castsi128_ps(_mm_set1_epi32(-1));
+  for (; col + 8 <= count; col += 8) {
+    __m128i halves[2];
+    for (int h = 0; h < 2; ++h) {
+      const __m128 x = _mm_loadu_ps(p + col + 4 * h);
+      const __m128 magnitude = _mm_add_ps(_mm_div_ps(_mm_sub_ps(_mm_andnot_ps(sign, x), vHalfZ), vQ), one);
+      const __m128 signed_ = _mm_or_ps(_mm_andnot_ps(sign, magnitude), _mm_and_ps(sign, x));
+      const __m128 zeroBin = _mm_and_ps(_mm_cmple_ps(vNegHalfZ, x), _mm_cmple_ps(x, vHalfZ));
+      const __m128 value = _mm_andnot_ps(zeroBin, signed_);
+      allFit = _mm_and_ps(allFit, _mm_and_ps(_mm_cmpgt_ps(value, low), _mm_cmplt_ps(value, high)));
+      halves[h] = _mm_cvttps_epi32(value);
+    }
+    // Values that fit 16 bits pass the saturating pack unchanged.
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(o + col), _mm_packs_epi32(halves[0], halves[1]));
+  }
+  fits = _mm_movemask_ps(allFit) == 0xF;
+#endif
+  for (; col < count; ++col) {
+    const float x = p[col];
+    // (x - Z/2) / Q + 1 above the zero bin and (x + Z/2) / Q - 1 below it are the same magnitude with
+    // the sign of x: negation is exact, so one expression serves both.
+    const float magnitude = (std::fabs(x) - halfZ) / Q + 1.0f;
+    const float value = (-halfZ <= x && x <= halfZ) ? 0.0f : std::copysign(magnitude, x);
+    const bool inRange = value > -32768.0f && value < 32768.0f;
+    fits = fits && inRange;
+    o[col] = static_cast<int16_t>(static_cast<int>(inRange ? value : 0.0f));
+  }
+  return fits;
+}
+
+// Quantises every subband with Q != 0 into `out`, subband after subband, row by row, counting the values
+// in `count`. Returns 0, or -93 when a value does not fit 16 bits.
+int quantizeBands(int16_t* out, int& count, const QuantParams& params, const WsqTrees& trees, const float* fip,
+                  int width) {
+  for (int band = 0; band < NUM_SUBBANDS; ++band) {
+    const float Q = params.qbss[band];
+    if (Q == 0.0f) continue;
+    const float halfZ = params.qzbs[band] / 2.0f;
+    const QuantNode& node = trees.q_tree[band];
+    for (int row = 0; row < node.leny; ++row) {
+      const float* p = fip + static_cast<size_t>(node.y + row) * width + node.x;
+      if (!quantizeRow(p, out + count, node.lenx, Q, halfZ)) return -93;
+      count += node.lenx;
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 void variance(QuantParams& params, const float* fip, int width, const WsqTrees& trees) {
@@ -84,8 +144,6 @@ int quantize(int16_t* sip, int* cmp_siz, QuantParams& params, const WsqTrees& tr
       relative[band] = 10.0 / (weightOf(band) * std::log(static_cast<double>(params.var[band])));
     }
   }
-
-  int16_t* out = sip;
 
   // Retained subbands; the ones whose bins would span more than five standard deviations are dropped
   // and the overall factor q is found again without them.
@@ -127,35 +185,42 @@ int quantize(int16_t* sip, int* cmp_siz, QuantParams& params, const WsqTrees& tr
   for (int band = 0; band < Q_TREELEN; ++band) params.qzbs[band] = 1.2f * params.qbss[band];
 
   int count = 0;
+  if (quantizeBands(sip, count, params, trees, fip, width) == 0) {
+    *cmp_siz = count;
+    return 0;
+  }
+  // Some value does not fit 16 bits. The bit allocation spreads the rate over the nominal share of the
+  // subbands that are kept; a tiny or thin image keeps few of them, and a bit rate far above what the
+  // coder is meant for does the same to any image: the bins come out finer than 16-bit values can count.
+  // Widen every bin by one factor, so that the largest value is about 16384, and quantise again. Images
+  // whose values fit are never touched by this.
+  double largest = 0.0;
   for (int band = 0; band < NUM_SUBBANDS; ++band) {
     const float Q = params.qbss[band];
     if (Q == 0.0f) continue;
-    const float halfZ = params.qzbs[band] / 2.0f;
     const QuantNode& node = trees.q_tree[band];
     for (int row = 0; row < node.leny; ++row) {
       const float* p = fip + static_cast<size_t>(node.y + row) * width + node.x;
-      int16_t* o = out + count;
-      unsigned inRange = 1;
       for (int col = 0; col < node.lenx; ++col) {
-        const float x = p[col];
-        // (x - Z/2) / Q + 1 above the zero bin and (x + Z/2) / Q - 1 below it are the same magnitude
-        // with the sign of x: negation is exact, so one expression serves both and the loop vectorises.
-        const float magnitude = (std::fabs(x) - halfZ) / Q + 1.0f;
-        const float value = (-halfZ <= x && x <= halfZ) ? 0.0f : std::copysign(magnitude, x);
-        // Non-finite coefficients (a non-finite bit rate) fail here too.
-        const bool fits = value > -32768.0f && value < 32768.0f;
-        inRange &= fits ? 1u : 0u;
-        o[col] = static_cast<int16_t>(static_cast<int>(fits ? value : 0.0f));
+        const double ratio = std::fabs(static_cast<double>(p[col])) / Q;
+        largest = ratio > largest || std::isnan(ratio) ? ratio : largest;
       }
-      if (!inRange) {
-        std::fprintf(stderr, "ERROR : quantize : coefficient too large in subband %d\n", band);
-        return -93;
-      }
-      count += node.lenx;
     }
   }
-  *cmp_siz = count;
-  return 0;
+  const double widen = largest / 16384.0;
+  if (std::isfinite(widen) && widen > 1.0) {
+    for (int band = 0; band < NUM_SUBBANDS; ++band) {
+      params.qbss[band] = static_cast<float>(params.qbss[band] * widen);
+      params.qzbs[band] = 1.2f * params.qbss[band];
+    }
+    count = 0;
+    if (quantizeBands(sip, count, params, trees, fip, width) == 0) {
+      *cmp_siz = count;
+      return 0;
+    }
+  }
+  std::fprintf(stderr, "ERROR : quantize : coefficients do not fit 16 bits\n");
+  return -93;
 }
 
 void quant_block_sizes(int* qsize1, int* qsize2, int* qsize3, const QuantParams& params,

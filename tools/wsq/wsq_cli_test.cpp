@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -97,7 +98,8 @@ TEST_F(WsqProgram, RefusesWrongArgumentsAndInputsWithoutAnOutputFile) {
       {"raw file of another size", {(dir / "short.raw").string(), "512", "512", wsqFile, "0.75"}, 1,
        "holds 1000 bytes, 512 x 512 needs 262144"},
       {"uniform image", {(dir / "flat.raw").string(), "64", "64", wsqFile, "0.75"}, 1,
-       "unknown error: wsq encoder returned -92"},
+       "the image is uniform (every pixel is 200): there is no contrast to encode (unknown error: wsq "
+       "encoder returned -92)"},
       {"output folder missing", {raw, "512", "512", missingDir, "0.75"}, 1, "cannot create"},
   };
   for (const Case& c : cases) {
@@ -107,6 +109,67 @@ TEST_F(WsqProgram, RefusesWrongArgumentsAndInputsWithoutAnOutputFile) {
     EXPECT_FALSE(std::filesystem::exists(wsqFile)) << c.name;
     EXPECT_FALSE(std::filesystem::exists(wsqFile + ".part")) << c.name;
   }
+}
+
+// Every size from a single pixel up: encoded and decoded back to its own size, or (a single pixel,
+// necessarily uniform) refused with the reason and no output.
+TEST_F(WsqProgram, EncodesAndDecodesTinyImages) {
+  struct Case {
+    int width, height;
+  } cases[] = {{2, 1}, {1, 2}, {3, 3}, {7, 9}, {20, 30}, {600, 1}, {1, 600}, {33, 17}};
+  for (const Case& c : cases) {
+    const std::string name = std::to_string(c.width) + "x" + std::to_string(c.height);
+    Bytes pixels(static_cast<size_t>(c.width) * c.height);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned char>(40 + (i * 37) % 180);
+    const std::string in = (dir / (name + ".raw")).string(), out = (dir / (name + ".wsq")).string(),
+                      back = (dir / (name + ".back.raw")).string();
+    writeBytes(in, pixels);
+    for (const char* rate : {"0.75", "2.25"}) {
+      const RunResult encoded = run({in, std::to_string(c.width), std::to_string(c.height), out, rate});
+      ASSERT_EQ(encoded.code, 0) << name << " at " << rate << ": " << encoded.err;
+      const RunResult decoded = run({"--decode", out, back});
+      ASSERT_EQ(decoded.code, 0) << name << ": " << decoded.err;
+      EXPECT_EQ(readBytes(back).size(), pixels.size()) << name;
+      EXPECT_EQ(run({"--info", out}).code, 0) << name;
+    }
+  }
+  writeBytes(dir / "one.raw", Bytes{77});
+  const RunResult one = run({(dir / "one.raw").string(), "1", "1", (dir / "one.wsq").string(), "0.75"});
+  EXPECT_EQ(one.code, 1);
+  EXPECT_NE(one.err.find("the image is uniform (every pixel is 77)"), std::string::npos) << one.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "one.wsq"));
+}
+
+// A bright image above 2^32 / 255 pixels, whose pixel sum passes 32 bits: a white page with one print
+// on it. Encoded, and the print and the page's mean survive the round trip.
+TEST_F(WsqProgram, EncodesAHugeBrightImage) {
+  const int width = 4200, height = 4100, side = 512, x0 = 1800, y0 = 1700;
+  Bytes pixels(static_cast<size_t>(width) * height, 255);
+  const Bytes finger = wsq::testing::syntheticFinger(side, side);
+  for (int y = 0; y < side; ++y) {
+    std::copy_n(finger.begin() + static_cast<long>(y) * side, side,
+                pixels.begin() + static_cast<long>(y0 + y) * width + x0);
+  }
+  double sum = 0;
+  for (unsigned char v : pixels) sum += v;
+  ASSERT_GT(sum, 4294967295.0);
+  writeBytes(dir / "huge.raw", pixels);
+  pixels = Bytes();
+  const std::string wsq = (dir / "huge.wsq").string(), back = (dir / "huge.back.raw").string();
+  const RunResult encoded = run({(dir / "huge.raw").string(), "4200", "4100", wsq, "0.75"});
+  ASSERT_EQ(encoded.code, 0) << encoded.err;
+  ASSERT_EQ(run({"--decode", wsq, back}).code, 0);
+  const Bytes decoded = readBytes(back);
+  ASSERT_EQ(decoded.size(), static_cast<size_t>(width) * height);
+  double decodedSum = 0, printError = 0;
+  for (unsigned char v : decoded) decodedSum += v;
+  for (int y = 0; y < side; ++y) {
+    for (int x = 0; x < side; ++x) {
+      printError += std::abs(decoded[static_cast<size_t>(y0 + y) * width + x0 + x] - finger[static_cast<size_t>(y) * side + x]);
+    }
+  }
+  EXPECT_NEAR(decodedSum / decoded.size(), sum / decoded.size(), 0.1);
+  EXPECT_LT(printError / (side * side), 8.0);
 }
 
 TEST_F(WsqProgram, DecodesToEachImageFormat) {
