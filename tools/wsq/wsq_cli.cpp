@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "arguments.h"
+#include "batch.h"
 #include "conversions.h"
 #include "file_bytes.h"
 #include "image_files.h"
@@ -21,7 +22,9 @@ constexpr int kUsage = 2;
 const char kUsageText[] =
     "usage: wsq <raw file> <width> <height> <output file> <bit rate>\n"
     "       wsq --decode <in.wsq> <out.pgm|out.bmp|out.raw>\n"
-    "       wsq --info <in.wsq>\n";
+    "       wsq --info <in.wsq>\n"
+    "       wsq --batch [--rate R] [--size WxH] [--out DIR] [--jobs N] <file or folder>...\n"
+    "       wsq --batch --decode [--format pgm|bmp|raw] [--out DIR] [--jobs N] <file or folder>...\n";
 
 int encodeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   int width = 0, height = 0;
@@ -147,7 +150,10 @@ int infoCommand(const std::vector<std::string>& args, std::ostream& out, std::os
 
 }  // namespace
 
-int runWsq(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runWsq(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress) {
+  if (!args.empty() && args[0] == "--batch") {
+    return runBatch(std::vector<std::string>(args.begin() + 1, args.end()), out, err, progress);
+  }
   if (!args.empty() && args[0] == "--decode") {
     if (args.size() != 3) {
       err << kUsageText;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "file_bytes.h"
+#include "image_files.h"
 #include "wsq_test_image.h"
 #include "testing/temp_dir.h"
 #include "wsq_decoder.h"
@@ -228,6 +229,102 @@ TEST_F(WsqProgram, DescribesTheStream) {
   EXPECT_NE(trailing.out.find("frame: width 512"), std::string::npos);
 }
 
+// Batch mode: a folder of prints of several kinds and sizes, one of them broken; every good file is
+// converted with the same bits as the single-file command gives, the broken one is reported with its
+// reason, and the others go on.
+class WsqBatch : public WsqProgram {
+ protected:
+  void SetUp() override {
+    WsqProgram::SetUp();
+    std::filesystem::create_directories(prints);
+    a = wsq::testing::syntheticFinger(300, 400, 2);
+    b = wsq::testing::syntheticFinger(512, 512, 3);
+    c = wsq::testing::syntheticFinger(97, 131, 4);
+    writeBytes(prints / "a.pgm", imageFileBytes(ImageFormat::Pgm, 300, 400, a));
+    writeBytes(prints / "b.BMP", imageFileBytes(ImageFormat::Bmp, 512, 512, b));
+    writeBytes(prints / "c.raw", c);
+    writeBytes(prints / "broken.pgm", Bytes{'P', '5', '\n', '9'});
+    writeBytes(prints / "notes.txt", Bytes{'x'});
+  }
+  // What the single-file command writes for these pixels.
+  Bytes singleFile(const Bytes& pixels, int width, int height, const char* rate) {
+    const std::string raw = (dir / "single.raw").string(), out = (dir / "single.wsq").string();
+    writeBytes(raw, pixels);
+    EXPECT_EQ(run({raw, std::to_string(width), std::to_string(height), out, rate}).code, 0);
+    return readBytes(out);
+  }
+  std::filesystem::path prints = dir / "prints";
+  Bytes a, b, c;
+};
+
+TEST_F(WsqBatch, EncodesAFolderBesideItsFilesAndReportsTheBrokenOne) {
+  const RunResult r = run({"--batch", "--size", "97x131", "--rate", "1.0", prints.string()});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(readBytes(prints / "a.wsq"), singleFile(a, 300, 400, "1.0"));
+  EXPECT_EQ(readBytes(prints / "b.wsq"), singleFile(b, 512, 512, "1.0"));
+  EXPECT_EQ(readBytes(prints / "c.wsq"), singleFile(c, 97, 131, "1.0"));
+  EXPECT_FALSE(std::filesystem::exists(prints / "broken.wsq"));
+  EXPECT_FALSE(std::filesystem::exists(prints / "notes.wsq"));
+  EXPECT_NE(r.err.find("wsq: failed: " + (prints / "broken.pgm").string() + ": not a picture this program reads"),
+            std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("wsq: 4 files in "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(": 3 converted, 1 failed\n"), std::string::npos) << r.out;
+  // No progress line when standard error is not a terminal.
+  EXPECT_EQ(r.err.find('\r'), std::string::npos);
+
+  // Decoding them again, into another folder, one thread: each picture as the single-file decoder
+  // writes it.
+  const std::filesystem::path decoded = dir / "decoded";
+  const RunResult d = run({"--batch", "--decode", "--format", "raw", "--jobs", "1", "--out", decoded.string(),
+                           prints.string()});
+  EXPECT_EQ(d.code, 0) << d.err;
+  EXPECT_NE(d.out.find(": 3 converted, 0 failed\n"), std::string::npos) << d.out;
+  ASSERT_EQ(run({"--decode", (prints / "b.wsq").string(), (dir / "b.raw").string()}).code, 0);
+  EXPECT_EQ(readBytes(decoded / "b.raw"), readBytes(dir / "b.raw"));
+  EXPECT_EQ(readBytes(decoded / "c.raw").size(), c.size());
+}
+
+TEST_F(WsqBatch, ListedFilesWithTheirFaults) {
+  writeBytes(prints / "a.bmp", imageFileBytes(ImageFormat::Bmp, 300, 400, a));
+  const std::filesystem::path out = dir / "out" / "nested";
+  const RunResult r = run({"--batch", "--out", out.string(), (prints / "a.pgm").string(), (prints / "a.bmp").string(),
+                           (prints / "c.raw").string(), (dir / "missing.pgm").string(), (prints / "b.BMP").string()});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(readBytes(out / "a.wsq"), singleFile(a, 300, 400, "0.75"));
+  EXPECT_TRUE(std::filesystem::exists(out / "b.wsq"));
+  for (const std::string& fault : {(prints / "a.bmp").string() + ": its output " + (out / "a.wsq").string() +
+                                       " is also the output of " + (prints / "a.pgm").string(),
+                                   (prints / "c.raw").string() + ": a .raw file needs its size: --size WIDTHxHEIGHT",
+                                   (dir / "missing.pgm").string() + ": no such file or folder"}) {
+    EXPECT_NE(r.err.find("wsq: failed: " + fault + "\n"), std::string::npos) << fault << "\n" << r.err;
+  }
+  EXPECT_NE(r.out.find(": 2 converted, 3 failed\n"), std::string::npos) << r.out;
+}
+
+TEST_F(WsqBatch, RefusesAWrongCommandLineBeforeAnyWork) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    int code;
+    std::string err;
+  } cases[] = {
+      {"nothing to convert", {"--batch"}, 2, "no files or folders"},
+      {"bit rate", {"--batch", "--rate", "0", prints.string()}, 2, "bit rate must be"},
+      {"size", {"--batch", "--size", "97", prints.string()}, 2, "--size must be WIDTHxHEIGHT"},
+      {"jobs", {"--batch", "--jobs", "0", prints.string()}, 2, "--jobs must be"},
+      {"format", {"--batch", "--decode", "--format", "png", prints.string()}, 2, "--format must be"},
+      {"unknown option", {"--batch", "--fast", prints.string()}, 2, "unknown option"},
+      {"option without value", {"--batch", prints.string(), "--rate"}, 2, "without its value"},
+      {"empty folder", {"--batch", "--decode", prints.string()}, 1, "no .wsq files found"},
+  };
+  for (const Case& c : cases) {
+    const RunResult r = run(c.args);
+    EXPECT_EQ(r.code, c.code) << c.name;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << c.name << ": " << r.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(prints / "a.wsq"));
+}
+
 #ifdef WSQ_PROGRAM
 // The program itself, started through the system's command interpreter with two blanks between
 // arguments, as velmar-capture-b's command line has them.
@@ -246,6 +343,19 @@ TEST_F(WsqProgram, RunsFromACommandLineWithSeveralBlanks) {
   std::filesystem::current_path(previous);
   EXPECT_EQ(status, 0) << command;
   EXPECT_GT(std::filesystem::file_size(wsqFile), 1000u);
+
+  // The batch mode of the program itself: its threads, the folder listing and the summary.
+  std::filesystem::create_directories(dir / "batch");
+  for (int i = 0; i < 5; ++i) {
+    writeBytes(dir / "batch" / ("p" + std::to_string(i) + ".pgm"),
+               imageFileBytes(ImageFormat::Pgm, 200, 240, wsq::testing::syntheticFinger(200, 240, i + 1)));
+  }
+  std::filesystem::current_path(dir.path());
+  const int batchStatus = std::system(("\"" + program + "\" --batch batch > batch.txt").c_str());
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(batchStatus, 0);
+  for (int i = 0; i < 5; ++i) EXPECT_TRUE(std::filesystem::exists(dir / "batch" / ("p" + std::to_string(i) + ".wsq"))) << i;
+  EXPECT_NE(velmar::testing::readBytes(dir / "batch.txt").find(": 5 converted, 0 failed"), std::string::npos);
 }
 #endif
 
