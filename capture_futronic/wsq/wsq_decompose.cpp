@@ -19,6 +19,7 @@ namespace {
 // Index of sample i of a whole-sample symmetric extension of n samples (mirror about the end samples
 // without repeating them).
 int mirrorWhole(int i, int n) {
+  if (i >= 0 && i < n) return i;
   if (n == 1) return 0;
   const int period = 2 * (n - 1);
   i %= period;
@@ -113,7 +114,7 @@ void analyse_line(const float* in, int inStride, float* out, int outStride, int 
 
 // Columns are filtered in strips of this many, from the image into a strip and copied back, so the
 // scratch holds one strip rather than a second image.
-constexpr int kStrip = 64;
+constexpr int kStrip = 128;
 
 size_t decomposeScratchFloats(int width, int height) {
   // One strip, then the split of a row.

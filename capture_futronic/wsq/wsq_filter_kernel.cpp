@@ -12,7 +12,6 @@
 #include <intrin.h>
 #define WSQ_AVX_FUNCTION
 #else
-#include <cpuid.h>
 #define WSQ_AVX_FUNCTION __attribute__((target("avx")))
 #endif
 #endif

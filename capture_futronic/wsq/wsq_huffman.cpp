@@ -7,6 +7,10 @@
 
 #include "wsq_simd.h"
 
+#if defined(_MSC_VER) && !defined(__clang__)
+#include <intrin.h>
+#endif
+
 namespace wsq {
 namespace {
 
@@ -137,43 +141,71 @@ class StuffedBitWriter {
 
 }  // namespace
 
+namespace {
+
+// Items of the zero run of `run` coefficients: runs are closed at 65535 zeros, the next zero starting a
+// new one.
+template <class Emit>
+void emitZeroRun(int run, Emit& emit) {
+  for (; run > 65535; run -= 65535) emit(106u | (65535u << 8));
+  if (run <= 100) emit(static_cast<WsqItem>(run));
+  else if (run <= 255) emit(105u | (static_cast<WsqItem>(run) << 8));
+  else emit(106u | (static_cast<WsqItem>(run) << 8));
+}
+
+template <class Emit>
+void emitValue(int value, Emit& emit) {
+  if (value >= -73 && value <= 74) emit(static_cast<WsqItem>(value + 180));
+  else if (value > 255) emit(103u | (static_cast<WsqItem>(value) << 8));
+  else if (value > 0) emit(101u | (static_cast<WsqItem>(value) << 8));
+  else if (value >= -255) emit(102u | (static_cast<WsqItem>(-value) << 8));
+  else emit(104u | (static_cast<WsqItem>(-value) << 8));
+}
+
+int lowestBit(unsigned mask) {
+#if defined(_MSC_VER) && !defined(__clang__)
+  unsigned long index;
+  _BitScanForward(&index, mask);
+  return static_cast<int>(index);
+#else
+  return __builtin_ctz(mask);
+#endif
+}
+
+}  // namespace
+
 int symbolize_block(WsqItem* items, int* counts, const int16_t* sip, int count) {
   int n = 0;
   auto emit = [&](WsqItem item) {
     ++counts[item & 0xFFu];
     items[n++] = item;
   };
+  // Every non-zero value ends the zero run before it (if any) and is coded itself; `runStart` is where
+  // the current run of zeros began.
+  int runStart = 0;
+  auto value = [&](int i) {
+    if (i > runStart) emitZeroRun(i - runStart, emit);
+    emitValue(sip[i], emit);
+    runStart = i + 1;
+  };
   int i = 0;
-  while (i < count) {
-    const int value = sip[i];
-    if (value != 0) {
-      if (value >= -73 && value <= 74) emit(static_cast<WsqItem>(value + 180));
-      else if (value > 255) emit(103u | (static_cast<WsqItem>(value) << 8));
-      else if (value > 0) emit(101u | (static_cast<WsqItem>(value) << 8));
-      else if (value >= -255) emit(102u | (static_cast<WsqItem>(-value) << 8));
-      else emit(104u | (static_cast<WsqItem>(-value) << 8));
-      ++i;
-      continue;
-    }
-    // A zero run: its end, eight coefficients at a time while all are zero.
-    int end = i + 1;
 #if WSQ_HAVE_SSE2
-    const __m128i zero = _mm_setzero_si128();
-    while (end + 8 <= count &&
-           _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sip + end)), zero)) ==
-               0xFFFF) {
-      end += 8;
+  // Eight coefficients at a time: a mask of the non-zero ones, taken lowest first.
+  const __m128i zero = _mm_setzero_si128();
+  for (; i + 8 <= count; i += 8) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sip + i));
+    unsigned nonZero = ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(v, zero))) & 0xFFFFu;
+    while (nonZero != 0) {
+      const int bit = lowestBit(nonZero);
+      value(i + bit / 2);
+      nonZero &= ~(3u << bit);
     }
-#endif
-    while (end < count && sip[end] == 0) ++end;
-    // Runs are closed at 65535 zeros; the next zero starts a new one.
-    int run = end - i;
-    for (; run > 65535; run -= 65535) emit(106u | (65535u << 8));
-    if (run <= 100) emit(static_cast<WsqItem>(run));
-    else if (run <= 255) emit(105u | (static_cast<WsqItem>(run) << 8));
-    else emit(106u | (static_cast<WsqItem>(run) << 8));
-    i = end;
   }
+#endif
+  for (; i < count; ++i) {
+    if (sip[i] != 0) value(i);
+  }
+  if (count > runStart) emitZeroRun(count - runStart, emit);
   return n;
 }
 
