@@ -12,32 +12,64 @@ namespace {
 
 constexpr float kVarianceFloor = 1.01f;
 
-// Sample variance (sum x^2 - (sum x)^2 / N) / (N - 1) of a rectangle of the image. A rectangle of fewer
-// than two samples has no spread to measure: 0, which drops the subband.
-float rectVariance(const float* fip, int width, int x, int y, int w, int h) {
-  const long long count = static_cast<long long>(w) * h;
-  if (count < 2) return 0.0f;
-  double sum = 0.0, squares = 0.0;
-  for (int row = 0; row < h; ++row) {
-    const float* p = fip + static_cast<size_t>(y + row) * width + x;
-    for (int col = 0; col < w; ++col) {
-      sum += p[col];
-      squares += static_cast<double>(p[col]) * p[col];
+struct Rect {
+  int x, y, w, h;
+};
+
+Rect centralRect(const QuantNode& q) {
+  return {q.x + q.lenx / 8, q.y + (9 * q.leny) / 32, (3 * q.lenx) / 4, (7 * q.leny) / 16};
+}
+
+Rect wholeRect(const QuantNode& q) { return {q.x, q.y, q.lenx, q.leny}; }
+
+// Sample variances (sum x^2 - (sum x)^2 / N) / (N - 1) of N rectangles of one size. Each rectangle is
+// summed alone, row by row, in double; the N sums only run side by side, so that the processor overlaps
+// their additions. A rectangle of fewer than two samples has no spread to measure: 0, which drops the
+// subband.
+template <int N>
+void sameSizeVariances(const float* fip, int width, const Rect* rects, float* out) {
+  const long long count = static_cast<long long>(rects[0].w) * rects[0].h;
+  if (count < 2) {
+    for (int k = 0; k < N; ++k) out[k] = 0.0f;
+    return;
+  }
+  double sum[N], squares[N];
+  for (int k = 0; k < N; ++k) sum[k] = squares[k] = 0.0;
+  for (int row = 0; row < rects[0].h; ++row) {
+    const float* p[N];
+    for (int k = 0; k < N; ++k) p[k] = fip + static_cast<size_t>(rects[k].y + row) * width + rects[k].x;
+    for (int col = 0; col < rects[0].w; ++col) {
+      for (int k = 0; k < N; ++k) {
+        const float x = p[k][col];
+        sum[k] += x;
+        squares[k] += static_cast<double>(x) * x;
+      }
     }
   }
-  return static_cast<float>((squares - sum * sum / count) / (count - 1));
+  for (int k = 0; k < N; ++k) out[k] = static_cast<float>((squares[k] - sum[k] * sum[k] / count) / (count - 1));
 }
 
-float centralVariance(const float* fip, int width, const QuantNode& q) {
-  const int x = q.x + q.lenx / 8;
-  const int y = q.y + (9 * q.leny) / 32;
-  const int w = (3 * q.lenx) / 4;
-  const int h = (7 * q.leny) / 16;
-  return rectVariance(fip, width, x, y, w, h);
-}
-
-float wholeVariance(const float* fip, int width, const QuantNode& q) {
-  return rectVariance(fip, width, q.x, q.y, q.lenx, q.leny);
+// Variances of subbands first..last-1 over the rectangles `rectOf` gives, up to four neighbours of one
+// size at a time.
+void bandVariances(float* var, const float* fip, int width, const WsqTrees& trees, int first, int last,
+                   Rect (*rectOf)(const QuantNode&)) {
+  for (int band = first; band < last;) {
+    Rect rects[4];
+    rects[0] = rectOf(trees.q_tree[band]);
+    int n = 1;
+    while (n < 4 && band + n < last) {
+      const Rect next = rectOf(trees.q_tree[band + n]);
+      if (next.w != rects[0].w || next.h != rects[0].h) break;
+      rects[n++] = next;
+    }
+    switch (n) {
+      case 4: sameSizeVariances<4>(fip, width, rects, var + band); break;
+      case 3: sameSizeVariances<3>(fip, width, rects, var + band); break;
+      case 2: sameSizeVariances<2>(fip, width, rects, var + band); break;
+      default: sameSizeVariances<1>(fip, width, rects, var + band); break;
+    }
+    band += n;
+  }
 }
 
 // Weights of the eight largest subbands; all others weigh 1.
@@ -115,19 +147,13 @@ int quantizeBands(int16_t* out, int& count, const QuantParams& params, const Wsq
 }  // namespace
 
 void variance(QuantParams& params, const float* fip, int width, const WsqTrees& trees) {
+  bandVariances(params.var, fip, width, trees, 0, 4, centralRect);
   float lowSum = 0.0f;
-  for (int band = 0; band < 4; ++band) {
-    params.var[band] = centralVariance(fip, width, trees.q_tree[band]);
-    lowSum += params.var[band];
-  }
+  for (int band = 0; band < 4; ++band) lowSum += params.var[band];
   if (lowSum < 20000.0f) {
-    for (int band = 0; band < NUM_SUBBANDS; ++band) {
-      params.var[band] = wholeVariance(fip, width, trees.q_tree[band]);
-    }
+    bandVariances(params.var, fip, width, trees, 0, NUM_SUBBANDS, wholeRect);
   } else {
-    for (int band = 4; band < NUM_SUBBANDS; ++band) {
-      params.var[band] = centralVariance(fip, width, trees.q_tree[band]);
-    }
+    bandVariances(params.var, fip, width, trees, 4, NUM_SUBBANDS, centralRect);
   }
 }
 
