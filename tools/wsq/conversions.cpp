@@ -41,8 +41,12 @@ bool decodeToFile(const std::string& inPath, ImageFormat format, const std::stri
                   int& height, std::string& error) {
   std::vector<unsigned char> data;
   if (!readFileBytes(inPath, data, error)) return false;
+  // Every frame this program encodes decodes too (the default limit guards the capture path against a
+  // forged frame header; here the person chose the file).
+  wsq::WsqDecodeLimits limits;
+  limits.maxPixels = static_cast<size_t>(wsq::kMaxEncodedPixels);
   wsq::WsqImage image;
-  if (!wsq::decodeWsq(data.data(), data.size(), image, error)) {
+  if (!wsq::decodeWsq(data.data(), data.size(), image, error, limits)) {
     error = inPath + ": " + error;
     return false;
   }

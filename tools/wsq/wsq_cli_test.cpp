@@ -173,6 +173,26 @@ TEST_F(WsqProgram, EncodesAHugeBrightImage) {
   EXPECT_LT(printError / (side * side), 8.0);
 }
 
+// A frame larger than the capture path's limit (2^26 pixels) but within what the encoder takes is
+// decoded, not refused for its size: here a stream whose frame header says 10000 x 7000 fails only for
+// its missing coded data.
+TEST_F(WsqProgram, DecodesFramesAsLargeAsItEncodes) {
+  ASSERT_EQ(run({raw, "512", "512", wsqFile, "0.75"}).code, 0);
+  Bytes stream = readBytes(wsqFile);
+  const size_t sof = 2 + 60 + 391;
+  ASSERT_EQ(stream[sof + 1], 0xA2);
+  stream[sof + 6] = 7000 >> 8;
+  stream[sof + 7] = 7000 & 0xFF;
+  stream[sof + 8] = 10000 >> 8;
+  stream[sof + 9] = 10000 & 0xFF;
+  writeBytes(dir / "large.wsq", stream);
+  const RunResult r = run({"--decode", (dir / "large.wsq").string(), (dir / "large.raw").string()});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err.find("larger than allowed"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("large.wsq: "), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "large.raw"));
+}
+
 TEST_F(WsqProgram, DecodesToEachImageFormat) {
   ASSERT_EQ(run({raw, "512", "512", wsqFile, "1.0"}).code, 0);
   const std::string pgm = (dir / "out.pgm").string(), bmp = (dir / "out.BMP").string(),
