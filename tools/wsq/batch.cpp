@@ -234,16 +234,18 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
   };
   std::vector<std::thread> threads;
   for (size_t t = 0; t < workers; ++t) threads.emplace_back(work);
+  auto showProgress = [&] {
+    if (progress) err << "\rwsq: " << finished << " of " << jobs.size() << " files, " << failures << " failed" << std::flush;
+  };
   {
     std::unique_lock<std::mutex> lock(mutex);
     while (finished < jobs.size()) {
+      showProgress();
       changed.wait_for(lock, std::chrono::milliseconds(200));
-      if (progress) {
-        err << "\rwsq: " << finished << " of " << jobs.size() << " files, " << failures << " failed" << std::flush;
-      }
     }
   }
   for (std::thread& t : threads) t.join();
+  showProgress();
   if (progress) err << "\r" << std::string(60, ' ') << "\r" << std::flush;
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 

@@ -304,6 +304,18 @@ TEST_F(WsqBatch, EncodesAFolderBesideItsFilesAndReportsTheBrokenOne) {
   EXPECT_EQ(readBytes(decoded / "c.raw").size(), c.size());
 }
 
+TEST_F(WsqBatch, ShowsItsProgressOnATerminalAndClearsIt) {
+  std::ostringstream out, err;
+  ASSERT_EQ(runWsq({"--batch", "--jobs", "2", (prints / "a.pgm").string(), (prints / "b.BMP").string()}, out, err,
+                   true),
+            0);
+  const std::string text = err.str();
+  EXPECT_NE(text.find("\rwsq: 2 of 2 files, 0 failed"), std::string::npos) << text;
+  // The last thing written blanks the line and returns to its start, so the summary stands alone.
+  EXPECT_EQ(text.substr(text.size() - 62), "\r" + std::string(60, ' ') + "\r");
+  EXPECT_NE(out.str().find("on 2 threads: 2 converted, 0 failed"), std::string::npos) << out.str();
+}
+
 TEST_F(WsqBatch, ListedFilesWithTheirFaults) {
   writeBytes(prints / "a.bmp", imageFileBytes(ImageFormat::Bmp, 300, 400, a));
   const std::filesystem::path out = dir / "out" / "nested";
