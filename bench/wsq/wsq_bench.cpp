@@ -43,12 +43,12 @@ wsq::wsqEncoderParams paramsOf(const Input& input) {
 
 // Runs `state` on the filter path given as its first argument (0 scalar, 1 SSE2, 2 AVX).
 bool usePath(benchmark::State& state) {
-  const auto path = static_cast<wsq::FilterPath>(state.range(0));
-  if (wsq::useFilterPath(path) != path) {
+  const auto path = static_cast<wsq::VectorPath>(state.range(0));
+  if (wsq::useVectorPath(path) != path) {
     state.SkipWithError("this processor lacks the path");
     return false;
   }
-  state.SetLabel(path == wsq::FilterPath::Avx ? "AVX" : path == wsq::FilterPath::Sse2 ? "SSE2" : "scalar");
+  state.SetLabel(path == wsq::VectorPath::Avx ? "AVX" : path == wsq::VectorPath::Sse2 ? "SSE2" : "scalar");
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "wsq_decompose.h"
+#include "wsq_filter_kernel.h"
 #include "wsq_huffman.h"
 #include "wsq_memory.h"
 #include "wsq_quantize.h"
@@ -48,6 +49,42 @@ size_t headerBytes(int values) { return 2 + 60 + 391 + 19 + 2 * (2 + 2 + 1 + MAX
 
 // Most bytes `bits` of code can take in the stream: every byte stuffed, and a padded last byte.
 size_t codedBytesBound(uint64_t bits) { return 2 * static_cast<size_t>((bits + 7) / 8) + 2; }
+
+#if WSQ_HAVE_SSE2
+// (pixel - shift) / scale lane by lane: each byte converted exactly, then the scalar loop's two
+// operations. Both return the number of pixels done.
+int normaliseSse2(float* fip, const unsigned char* data, int num_pix, float shift, float scale) {
+  const __m128 vShift = _mm_set1_ps(shift), vScale = _mm_set1_ps(scale);
+  int i = 0;
+  for (; i + 16 <= num_pix; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    const __m128i words[2] = {_mm_unpacklo_epi8(v, _mm_setzero_si128()), _mm_unpackhi_epi8(v, _mm_setzero_si128())};
+    for (int w = 0; w < 2; ++w) {
+      const __m128i ints[2] = {_mm_unpacklo_epi16(words[w], _mm_setzero_si128()),
+                               _mm_unpackhi_epi16(words[w], _mm_setzero_si128())};
+      for (int h = 0; h < 2; ++h) {
+        _mm_storeu_ps(fip + i + 8 * w + 4 * h, _mm_div_ps(_mm_sub_ps(_mm_cvtepi32_ps(ints[h]), vShift), vScale));
+      }
+    }
+  }
+  return i;
+}
+
+WSQ_AVX_FUNCTION int normaliseAvx(float* fip, const unsigned char* data, int num_pix, float shift, float scale) {
+  const __m256 vShift = _mm256_set1_ps(shift), vScale = _mm256_set1_ps(scale);
+  int i = 0;
+  for (; i + 16 <= num_pix; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    const __m128i words[2] = {_mm_unpacklo_epi8(v, _mm_setzero_si128()), _mm_unpackhi_epi8(v, _mm_setzero_si128())};
+    for (int w = 0; w < 2; ++w) {
+      const __m256i ints = _mm256_insertf128_si256(_mm256_castsi128_si256(_mm_unpacklo_epi16(words[w], _mm_setzero_si128())),
+                                                   _mm_unpackhi_epi16(words[w], _mm_setzero_si128()), 1);
+      _mm256_storeu_ps(fip + i + 8 * w, _mm256_div_ps(_mm256_sub_ps(_mm256_cvtepi32_ps(ints), vShift), vScale));
+    }
+  }
+  return i;
+}
+#endif
 
 }  // namespace
 
@@ -99,20 +136,9 @@ int conv_img_2_flt(float* fip, float* m_shift, float* r_scale, const unsigned ch
   }
   i = 0;
 #if WSQ_HAVE_SSE2
-  // (pixel - shift) / scale lane by lane: the byte converted exactly, then the same two operations.
-  const __m128 vShift = _mm_set1_ps(shift), vScale = _mm_set1_ps(scale);
-  for (; i + 16 <= num_pix; i += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-    const __m128i words[2] = {_mm_unpacklo_epi8(v, _mm_setzero_si128()), _mm_unpackhi_epi8(v, _mm_setzero_si128())};
-    for (int w = 0; w < 2; ++w) {
-      const __m128i ints[2] = {_mm_unpacklo_epi16(words[w], _mm_setzero_si128()),
-                               _mm_unpackhi_epi16(words[w], _mm_setzero_si128())};
-      for (int h = 0; h < 2; ++h) {
-        const __m128 f = _mm_div_ps(_mm_sub_ps(_mm_cvtepi32_ps(ints[h]), vShift), vScale);
-        _mm_storeu_ps(fip + i + 8 * w + 4 * h, f);
-      }
-    }
-  }
+  const VectorPath path = currentVectorPath();
+  if (path == VectorPath::Avx) i = normaliseAvx(fip, data, num_pix, shift, scale);
+  else if (path == VectorPath::Sse2) i = normaliseSse2(fip, data, num_pix, shift, scale);
 #endif
   for (; i < num_pix; ++i) fip[i] = (data[i] - shift) / scale;
   return 0;

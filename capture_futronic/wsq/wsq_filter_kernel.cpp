@@ -6,15 +6,6 @@
 
 #include "wsq_simd.h"
 
-#if WSQ_HAVE_SSE2
-#include <immintrin.h>
-#if defined(_MSC_VER) && !defined(__clang__)
-#include <intrin.h>
-#define WSQ_AVX_FUNCTION
-#else
-#define WSQ_AVX_FUNCTION __attribute__((target("avx")))
-#endif
-#endif
 
 namespace wsq {
 namespace {
@@ -99,11 +90,11 @@ bool processorHasAvx() {
 }
 #endif
 
-FilterPath detectWidest() {
+VectorPath detectWidest() {
 #if WSQ_HAVE_SSE2
-  return processorHasAvx() ? FilterPath::Avx : FilterPath::Sse2;
+  return processorHasAvx() ? VectorPath::Avx : VectorPath::Sse2;
 #else
-  return FilterPath::Scalar;
+  return VectorPath::Scalar;
 #endif
 }
 
@@ -122,12 +113,12 @@ void fixedTerms(float* out, int count, const float* const* in, const float* taps
   }
   int done = 0;
 #if WSQ_HAVE_SSE2
-  const FilterPath path = static_cast<FilterPath>(currentPath().load(std::memory_order_relaxed));
-  if (path == FilterPath::Avx) {
+  const VectorPath path = currentVectorPath();
+  if (path == VectorPath::Avx) {
     avxTerms<N>(out, count, src, tap);
     return;
   }
-  if (path == FilterPath::Sse2) done = sse2Terms<N>(out, count, src, tap);
+  if (path == VectorPath::Sse2) done = sse2Terms<N>(out, count, src, tap);
 #endif
   scalarTerms<N>(out, done, count, src, tap);
 }
@@ -144,13 +135,15 @@ void anyTerms(float* out, int count, const float* const* in, const float* taps, 
 
 }  // namespace
 
-FilterPath widestFilterPath() {
-  static const FilterPath widest = detectWidest();
+VectorPath currentVectorPath() { return static_cast<VectorPath>(currentPath().load(std::memory_order_relaxed)); }
+
+VectorPath widestVectorPath() {
+  static const VectorPath widest = detectWidest();
   return widest;
 }
 
-FilterPath useFilterPath(FilterPath widest) {
-  const FilterPath path = static_cast<int>(widest) < static_cast<int>(widestFilterPath()) ? widest : widestFilterPath();
+VectorPath useVectorPath(VectorPath widest) {
+  const VectorPath path = static_cast<int>(widest) < static_cast<int>(widestVectorPath()) ? widest : widestVectorPath();
   currentPath().store(static_cast<int>(path), std::memory_order_relaxed);
   return path;
 }

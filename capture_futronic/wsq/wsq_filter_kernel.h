@@ -11,10 +11,12 @@ namespace wsq {
 // `out` may not overlap any input.
 void sumOfProducts(float* out, int count, const float* const* in, const float* taps, int n);
 
-// The widest vectors the loop uses. By default the widest this processor offers; tests and benchmarks
-// narrow it to compare the paths. Returns the path now in use (never wider than the processor has).
-enum class FilterPath { Scalar, Sse2, Avx };
-FilterPath useFilterPath(FilterPath widest);
-FilterPath widestFilterPath();
+// The widest vectors the codec's loops use (this sum, the conversion to floats and the quantisation).
+// By default the widest this processor offers; tests and benchmarks narrow it, for the whole process,
+// to compare the paths. Returns the path now in use (never wider than the processor has).
+enum class VectorPath { Scalar, Sse2, Avx };
+VectorPath useVectorPath(VectorPath widest);
+VectorPath widestVectorPath();
+VectorPath currentVectorPath();
 
 }  // namespace wsq

@@ -25,13 +25,13 @@ using testing::sha256Hex;
 
 // Runs `check` once on each filter path up to the widest this processor has, then restores the widest.
 template <class Check>
-void onEveryFilterPath(Check check) {
-  for (FilterPath path : {FilterPath::Scalar, FilterPath::Sse2, FilterPath::Avx}) {
-    if (useFilterPath(path) != path) continue;
-    SCOPED_TRACE(path == FilterPath::Scalar ? "scalar filters" : path == FilterPath::Sse2 ? "SSE2 filters" : "AVX filters");
+void onEveryVectorPath(Check check) {
+  for (VectorPath path : {VectorPath::Scalar, VectorPath::Sse2, VectorPath::Avx}) {
+    if (useVectorPath(path) != path) continue;
+    SCOPED_TRACE(path == VectorPath::Scalar ? "scalar loops" : path == VectorPath::Sse2 ? "SSE2 loops" : "AVX loops");
     check();
   }
-  useFilterPath(widestFilterPath());
+  useVectorPath(widestVectorPath());
 }
 
 std::string encodedHash(const Bytes& pixels, int width, int height, float bitRate) {
@@ -59,7 +59,7 @@ TEST(WsqGolden, EncoderOutputForTheSyntheticFinger) {
       {0.75f, "c91c81dc642fb4f3ff2725b621bb1fdaf4b6511eacec6ab8d410ae8e597d636c"},
       {1.0f, "c166e91a0f108f10c14a3b6eec7edc07855bab7a92f53a0c3e2b680453142bd7"},
   };
-  onEveryFilterPath([&] {
+  onEveryVectorPath([&] {
     for (const Case& c : cases) {
       EXPECT_EQ(encodedHash(finger, 512, 512, c.bitRate), c.hash) << "synthetic 512 x 512 at " << c.bitRate;
     }
@@ -90,7 +90,7 @@ TEST(WsqGolden, EncoderOutputForTheNistSources) {
       {"sample_01", 1600, 1500, 0.75f, "7b17e55cfd39b6d9abb44b35756c5e6280c9239e43f212fb53d20aa8bdbbf7a0"},
       {"sample_01", 1600, 1500, 2.25f, "f3df66f980e1e4e24cc05c3c098d23716b8a38706aa183b9a4b63a9416c08a31"},
   };
-  onEveryFilterPath([&] {
+  onEveryVectorPath([&] {
     for (const Case& c : cases) {
       Bytes source;
       ASSERT_TRUE(readFile(dataDir() + "/raw/" + c.name + ".raw", source)) << c.name;
@@ -128,7 +128,7 @@ TEST(WsqGolden, DecoderPixelsForTheReferenceStreams) {
       {"nonstd/cmp00015.wsq", "ed7686ef5f7bbf7e3acc2d0bbc20d15d9ff252b04afc6e708f6ff7b3a5d3322e"},
       {"nonstd/cmp00016.wsq", "f0ab599df84593863c444f2da58718ebf8c0c602243d836f118df7ec88fe49d7"},
   };
-  onEveryFilterPath([&] {
+  onEveryVectorPath([&] {
     for (const Case& c : cases) {
       Bytes stream;
       ASSERT_TRUE(readFile(dataDir() + "/" + c.file, stream)) << c.file;

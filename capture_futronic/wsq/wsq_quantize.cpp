@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "wsq_filter_kernel.h"
 #include "wsq_simd.h"
 
 namespace wsq {
@@ -85,18 +86,16 @@ double reciprocalSizeOf(int band) {
   return 1.0 / 16.0;
 }
 
-// Quantises `count` coefficients of one row into `o`. Returns false when a value does not fit in 16 bits
-// (or is not finite: a non-finite bit rate), leaving the row's values unspecified.
-bool quantizeRow(const float* p, int16_t* o, int count, float Q, float halfZ) {
-  int col = 0;
-  bool fits = true;
 #if WSQ_HAVE_SSE2
-  // The scalar loop's operations lane by lane: |x|, - Z/2, / Q, + 1, the sign of x, 0 in the zero bin,
-  // truncation towards zero.
+// The scalar loop's operations lane by lane: |x|, - Z/2, / Q, + 1, the sign of x, 0 in the zero bin,
+// truncation towards zero. Each returns the number of values done and clears `fits` when one of them
+// does not fit 16 bits (values that fit pass the saturating pack unchanged).
+int quantizeSse2(const float* p, int16_t* o, int count, float Q, float halfZ, bool& fits) {
   const __m128 sign = _mm_set1_ps(-0.0f);
   const __m128 vHalfZ = _mm_set1_ps(halfZ), vNegHalfZ = _mm_set1_ps(-halfZ), vQ = _mm_set1_ps(Q);
   const __m128 one = _mm_set1_ps(1.0f), low = _mm_set1_ps(-32768.0f), high = _mm_set1_ps(32768.0f);
   __m128 allFit = _mm_castsi128_ps(_mm_set1_epi32(-1));
+  int col = 0;
   for (; col + 8 <= count; col += 8) {
     __m128i halves[2];
     for (int h = 0; h < 2; ++h) {
@@ -108,10 +107,46 @@ bool quantizeRow(const float* p, int16_t* o, int count, float Q, float halfZ) {
       allFit = _mm_and_ps(allFit, _mm_and_ps(_mm_cmpgt_ps(value, low), _mm_cmplt_ps(value, high)));
       halves[h] = _mm_cvttps_epi32(value);
     }
-    // Values that fit 16 bits pass the saturating pack unchanged.
     _mm_storeu_si128(reinterpret_cast<__m128i*>(o + col), _mm_packs_epi32(halves[0], halves[1]));
   }
-  fits = _mm_movemask_ps(allFit) == 0xF;
+  fits = fits && _mm_movemask_ps(allFit) == 0xF;
+  return col;
+}
+
+WSQ_AVX_FUNCTION int quantizeAvx(const float* p, int16_t* o, int count, float Q, float halfZ, bool& fits) {
+  const __m256 sign = _mm256_set1_ps(-0.0f);
+  const __m256 vHalfZ = _mm256_set1_ps(halfZ), vNegHalfZ = _mm256_set1_ps(-halfZ), vQ = _mm256_set1_ps(Q);
+  const __m256 one = _mm256_set1_ps(1.0f), low = _mm256_set1_ps(-32768.0f), high = _mm256_set1_ps(32768.0f);
+  __m256 allFit = _mm256_castsi256_ps(_mm256_set1_epi32(-1));
+  int col = 0;
+  for (; col + 8 <= count; col += 8) {
+    const __m256 x = _mm256_loadu_ps(p + col);
+    const __m256 magnitude =
+        _mm256_add_ps(_mm256_div_ps(_mm256_sub_ps(_mm256_andnot_ps(sign, x), vHalfZ), vQ), one);
+    const __m256 signed_ = _mm256_or_ps(_mm256_andnot_ps(sign, magnitude), _mm256_and_ps(sign, x));
+    const __m256 zeroBin =
+        _mm256_and_ps(_mm256_cmp_ps(vNegHalfZ, x, _CMP_LE_OQ), _mm256_cmp_ps(x, vHalfZ, _CMP_LE_OQ));
+    const __m256 value = _mm256_andnot_ps(zeroBin, signed_);
+    allFit = _mm256_and_ps(allFit, _mm256_and_ps(_mm256_cmp_ps(value, low, _CMP_GT_OQ),
+                                                 _mm256_cmp_ps(value, high, _CMP_LT_OQ)));
+    const __m256i ints = _mm256_cvttps_epi32(value);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(o + col),
+                     _mm_packs_epi32(_mm256_castsi256_si128(ints), _mm256_extractf128_si256(ints, 1)));
+  }
+  fits = fits && _mm256_movemask_ps(allFit) == 0xFF;
+  return col;
+}
+#endif
+
+// Quantises `count` coefficients of one row into `o`. Returns false when a value does not fit in 16 bits
+// (or is not finite: a non-finite bit rate), leaving the row's values unspecified.
+bool quantizeRow(const float* p, int16_t* o, int count, float Q, float halfZ) {
+  int col = 0;
+  bool fits = true;
+#if WSQ_HAVE_SSE2
+  const VectorPath path = currentVectorPath();
+  if (path == VectorPath::Avx) col = quantizeAvx(p, o, count, Q, halfZ, fits);
+  else if (path == VectorPath::Sse2) col = quantizeSse2(p, o, count, Q, halfZ, fits);
 #endif
   for (; col < count; ++col) {
     const float x = p[col];

@@ -6,7 +6,15 @@
 
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
 #define WSQ_HAVE_SSE2 1
-#include <emmintrin.h>
+#include <immintrin.h>
+// Functions with AVX loops, called only where the processor has AVX (currentVectorPath()). Compiled for
+// AVX without FMA, so each product is rounded before its addition exactly as in the other paths.
+#if defined(_MSC_VER) && !defined(__clang__)
+#include <intrin.h>
+#define WSQ_AVX_FUNCTION
+#else
+#define WSQ_AVX_FUNCTION __attribute__((target("avx")))
+#endif
 #else
 #define WSQ_HAVE_SSE2 0
 #endif
