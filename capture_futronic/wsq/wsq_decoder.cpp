@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
 #include <memory>
 #include <new>
 #include <utility>
 #include <stdexcept>
 
 #include "wsq_format.h"
+#include "wsq_simd.h"
 #include "wsq_synthesis.h"
 #include "wsq_tree.h"
 
@@ -202,6 +204,8 @@ int decodeSymbol(BitReader& reader, const HuffmanDecodeTable& table) {
   fail("invalid Huffman code");
 }
 
+class BlockPlacer;
+
 class Parser {
  public:
   Parser(const unsigned char* data, size_t size, const WsqDecodeLimits& limits, bool keepCoefficients)
@@ -229,15 +233,74 @@ class Parser {
   int lowLength_ = 0, highLength_ = 0;
   HuffmanDecodeTable tables_[8] = {};
   WsqTrees trees_;
-  // The call's working memory, one allocation: the image (dequantised coefficients, then the rebuilt
-  // pixels as floats), then a scratch image that first holds a block's quantised values (exact as
-  // floats) and later serves the inverse transform. Nothing is zeroed; subbands no block filled are
-  // cleared before the rebuild.
-  std::unique_ptr<float[]> work_;
+  // The call's working memory: the image (dequantised coefficients, then the rebuilt pixels as floats),
+  // zero from the start (fresh memory from calloc is zero without being written), so that coded zeros and
+  // subbands no block fills need no writing; and a scratch image for the inverse transform.
+  struct FreeFloats {
+    void operator()(float* p) const { std::free(p); }
+  };
+  std::unique_ptr<float, FreeFloats> coefficients_, scratch_;
   size_t pixels_ = 0;
-  bool bandFilled_[Q_TREELEN] = {};
-  float* coefficientImage() { return work_.get(); }
-  float* scratch() { return work_.get() + pixels_; }
+  float* coefficientImage() { return coefficients_.get(); }
+  float* scratch() { return scratch_.get(); }
+  friend class BlockPlacer;
+};
+
+// The place of a block's next value: a coded subband of the block (those with Q != 0 and an area), a
+// row and a column in it, walked subband after subband, row by row.
+class BlockPlacer {
+ public:
+  BlockPlacer(Parser& parser, int block) : p_(parser) {
+    for (int band = BLOCK_FIRST[block]; band < BLOCK_END[block]; ++band) {
+      const QuantNode& node = p_.trees_.q_tree[band];
+      if (p_.info.q[band] == 0.0f || node.lenx <= 0 || node.leny <= 0) continue;
+      bands_[count_++] = band;
+      if (p_.keepCoefficients_) p_.subbands[band].assign(static_cast<size_t>(node.lenx) * node.leny, 0);
+    }
+    enterBand();
+  }
+  // The value p (not 0) at the place, then the next place.
+  void value(float p) {
+    float* out = rowStart_ + column_;
+    *out = p > 0.0f ? (p - c_) * q_ + halfZ_ : (p + c_) * q_ - halfZ_;
+    if (p_.keepCoefficients_) p_.subbands[bands_[index_]][static_cast<size_t>(row_) * lenx_ + column_] = static_cast<int>(p);
+    skip(1);
+  }
+  // Moves the place on by `n` values (zeros: the image already holds them).
+  void skip(int n) {
+    column_ += n;
+    while (index_ < count_ && column_ >= lenx_) {
+      column_ -= lenx_;
+      if (++row_ == leny_) {
+        ++index_;
+        enterBand();
+      } else {
+        rowStart_ += p_.info.width;
+      }
+    }
+  }
+
+ private:
+  void enterBand() {
+    row_ = 0;
+    if (index_ >= count_) return;
+    const int band = bands_[index_];
+    const QuantNode& node = p_.trees_.q_tree[band];
+    lenx_ = node.lenx;
+    leny_ = node.leny;
+    q_ = p_.info.q[band];
+    halfZ_ = p_.info.z[band] / 2.0f;
+    c_ = p_.info.binCenter;
+    rowStart_ = p_.coefficientImage() + static_cast<size_t>(node.y) * p_.info.width + node.x;
+  }
+
+  Parser& p_;
+  int bands_[Q_TREELEN];
+  int count_ = 0;
+  int index_ = 0, row_ = 0, column_ = 0;
+  int lenx_ = 0, leny_ = 0;
+  float q_ = 0.0f, halfZ_ = 0.0f, c_ = 0.0f;
+  float* rowStart_ = nullptr;
 };
 
 void Parser::readTransformTable(int length) {
@@ -353,7 +416,9 @@ void Parser::readFrameHeader(int length) {
   if (pixels > limits_.maxPixels) fail("frame of " + std::to_string(info.width) + " x " +
                                        std::to_string(info.height) + " pixels is larger than allowed");
   trees_ = build_wsq_trees(info.width, info.height);
-  work_.reset(new float[2 * pixels]);
+  coefficients_.reset(static_cast<float*>(std::calloc(pixels, sizeof(float))));
+  scratch_.reset(static_cast<float*>(std::malloc(pixels * sizeof(float))));
+  if (!coefficients_ || !scratch_) throw std::bad_alloc();
   pixels_ = pixels;
   if (keepCoefficients_) subbands.assign(NUM_SUBBANDS, {});
   haveFrame_ = true;
@@ -378,7 +443,9 @@ void Parser::readBlock(int length, WsqSegmentInfo& segment) {
   blockInfo.tableId = id;
   blockInfo.coefficients = count;
   const size_t start = in_.pos();
-  float* values = scratch();
+  // Each value goes straight to its place in the coefficient image (which starts all zero, so zero runs
+  // only move the place on), dequantised: (p - C) Q + Z/2 above zero, its mirror below.
+  BlockPlacer place(*this, block);
   if (count > 0) {
     const HuffmanDecodeTable& table = tables_[id];
     if (!table.defined) fail("block " + std::to_string(block + 1) + " names undefined Huffman table " +
@@ -389,7 +456,6 @@ void Parser::readBlock(int length, WsqSegmentInfo& segment) {
       while (reader.takeRestart()) {
       }
       const int symbol = decodeSymbol(reader, table);
-      const int remaining = count - filled;
       int run = 0;
       if (symbol >= 1 && symbol <= 100) {
         run = symbol;
@@ -398,23 +464,25 @@ void Parser::readBlock(int length, WsqSegmentInfo& segment) {
       } else if (symbol == 106) {
         run = static_cast<int>(reader.bits(16));
       } else if (symbol == 101) {
-        values[filled++] = static_cast<float>(reader.bits(8));
+        place.value(static_cast<float>(reader.bits(8)));
       } else if (symbol == 102) {
-        values[filled++] = -static_cast<float>(reader.bits(8));
+        place.value(-static_cast<float>(reader.bits(8)));
       } else if (symbol == 103) {
-        values[filled++] = static_cast<float>(reader.bits(16));
+        place.value(static_cast<float>(reader.bits(16)));
       } else if (symbol == 104) {
-        values[filled++] = -static_cast<float>(reader.bits(16));
+        place.value(-static_cast<float>(reader.bits(16)));
       } else if (symbol >= 107 && symbol <= 254 && symbol != 180) {
-        values[filled++] = static_cast<float>(symbol - 180);
+        place.value(static_cast<float>(symbol - 180));
       } else {
         fail("invalid symbol " + std::to_string(symbol) + " in block " + std::to_string(block + 1));
       }
       if (run > 0) {
-        if (run > remaining) fail("zero run of " + std::to_string(run) + " passes the end of block " +
-                                  std::to_string(block + 1));
-        std::fill(values + filled, values + filled + run, 0.0f);
+        if (run > count - filled) fail("zero run of " + std::to_string(run) + " passes the end of block " +
+                                       std::to_string(block + 1));
+        place.skip(run);
         filled += run;
+      } else {
+        ++filled;
       }
     }
     in_.seek(reader.pos());
@@ -422,31 +490,6 @@ void Parser::readBlock(int length, WsqSegmentInfo& segment) {
   skipToMarker();
   blockInfo.codedBytes = in_.pos() - start;
   info.blocks.push_back(blockInfo);
-
-  // Dequantise into the coefficient image: (p - C) Q + Z/2 above zero, its mirror below.
-  const float c = info.binCenter;
-  size_t k = 0;
-  for (int band = BLOCK_FIRST[block]; band < BLOCK_END[block]; ++band) {
-    const float q = info.q[band];
-    if (q == 0.0f) continue;
-    const float halfZ = info.z[band] / 2.0f;
-    const QuantNode& node = trees_.q_tree[band];
-    const size_t area = static_cast<size_t>(node.lenx) * node.leny;
-    if (keepCoefficients_) {
-      subbands[band].resize(area);
-      for (size_t i = 0; i < area; ++i) subbands[band][i] = static_cast<int>(values[k + i]);
-    }
-    bandFilled_[band] = true;
-    for (int row = 0; row < node.leny; ++row) {
-      float* out = coefficientImage() + static_cast<size_t>(node.y + row) * info.width + node.x;
-      for (int col = 0; col < node.lenx; ++col) {
-        const float p = values[k++];
-        if (p > 0.0f) out[col] = (p - c) * q + halfZ;
-        else if (p < 0.0f) out[col] = (p + c) * q - halfZ;
-        else out[col] = 0.0f;
-      }
-    }
-  }
 }
 
 // After a block's values: what is left before the next marker is padding (and restart markers).
@@ -514,14 +557,6 @@ void Parser::parse() {
 void Parser::rebuild(WsqImage& image) {
   SynthesisFilters filters;
   filters.build(lowHalf_, lowLength_, highHalf_, highLength_);
-  for (int band = 0; band < Q_TREELEN; ++band) {
-    if (bandFilled_[band]) continue;
-    const QuantNode& node = trees_.q_tree[band];
-    for (int row = 0; row < node.leny; ++row) {
-      float* out = coefficientImage() + static_cast<size_t>(node.y + row) * info.width + node.x;
-      std::fill(out, out + node.lenx, 0.0f);
-    }
-  }
   wsq_reconstruct(coefficientImage(), scratch(), info.width, info.height, trees_, filters);
   image.width = info.width;
   image.height = info.height;
@@ -529,7 +564,24 @@ void Parser::rebuild(WsqImage& image) {
   const float scale = info.r_scale, shift = info.m_shift;
   const float* coefficients = coefficientImage();
   unsigned char* pixels = image.pixels.data();
-  for (size_t i = 0; i < pixels_; ++i) {
+  size_t i = 0;
+#if WSQ_HAVE_SSE2
+  // The same three operations lane by lane. Clipping: 255 first (NaN stays NaN), then truncation, whose
+  // result for NaN and for values below 1 the saturating packs turn into 0.
+  const __m128 vScale = _mm_set1_ps(scale), vShift = _mm_set1_ps(shift), half = _mm_set1_ps(0.5f);
+  const __m128 top = _mm_set1_ps(255.0f);
+  for (; i + 16 <= pixels_; i += 16) {
+    __m128i ints[4];
+    for (int h = 0; h < 4; ++h) {
+      const __m128 x = _mm_loadu_ps(coefficients + i + 4 * h);
+      const __m128 v = _mm_add_ps(_mm_add_ps(_mm_mul_ps(x, vScale), vShift), half);
+      ints[h] = _mm_cvttps_epi32(_mm_min_ps(top, v));
+    }
+    const __m128i words = _mm_packus_epi16(_mm_packs_epi32(ints[0], ints[1]), _mm_packs_epi32(ints[2], ints[3]));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i), words);
+  }
+#endif
+  for (; i < pixels_; ++i) {
     // floor(v + 0.5) clipped to 0..255, NaN to 0: for v + 0.5 in [1, 255) the floor is the truncation.
     const float v = (coefficients[i] * scale + shift) + 0.5f;
     pixels[i] = v >= 255.0f ? 255 : (v >= 1.0f ? static_cast<unsigned char>(static_cast<int>(v)) : 0);

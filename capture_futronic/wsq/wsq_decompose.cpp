@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "wsq_filter_kernel.h"
+#include "wsq_simd.h"
 
 namespace wsq {
 namespace {
@@ -18,6 +19,7 @@ namespace {
 // Index of sample i of a whole-sample symmetric extension of n samples (mirror about the end samples
 // without repeating them).
 int mirrorWhole(int i, int n) {
+  if (i >= 0 && i < n) return i;
   if (n == 1) return 0;
   const int period = 2 * (n - 1);
   i %= period;
@@ -41,7 +43,15 @@ class RowSplit {
   void load(const float* in, int len) {
     const int half = (len + 1) / 2;
     const int pairs = len / 2;  // positions whose even and odd samples are both inside the row
-    for (int i = 0; i < pairs; ++i) {
+    int i = 0;
+#if WSQ_HAVE_SSE2
+    for (; i + 4 <= pairs; i += 4) {
+      const __m128 a = _mm_loadu_ps(in + 2 * i), b = _mm_loadu_ps(in + 2 * i + 4);
+      _mm_storeu_ps(even_ + i + kPad, _mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+      _mm_storeu_ps(odd_ + i + kPad, _mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
+    }
+#endif
+    for (; i < pairs; ++i) {
       even_[i + kPad] = in[2 * i];
       odd_[i + kPad] = in[2 * i + 1];
     }
@@ -74,20 +84,19 @@ void analyseRow(const float* in, float* out, int len, bool inverted, RowSplit& s
   sumOfProducts(out + halves.highStart, halves.highCount, runs, HI_FILTER, HI_FILTER_LEN);
 }
 
-// The columns of a node: each output row is a sum of whole input rows, read from `in` and written
-// to `out` (both width floats a row, the node at x, y of lenx x leny).
-void analyseColumns(const float* in, float* out, int width, const WaveletNode& node) {
-  const int len = node.leny;
-  const SplitHalves halves = splitHalves(len, node.invcl);
-  auto row = [&](auto* image, int r) { return image + static_cast<size_t>(node.y + r) * width + node.x; };
+// The columns of a node: each output row is a sum of whole input rows. `in` is the node's first
+// column of its first row, `inStride` floats a row; `out` likewise; `columns` x `len` samples.
+void analyseColumns(const float* in, size_t inStride, float* out, size_t outStride, int columns, int len,
+                    bool inverted) {
+  const SplitHalves halves = splitHalves(len, inverted);
   const float* rows[LO_FILTER_LEN];
   for (int k = 0; k < halves.lowCount; ++k) {
-    for (int t = 0; t < LO_FILTER_LEN; ++t) rows[t] = row(in, mirrorWhole(2 * k + kLowOffsets[t], len));
-    sumOfProducts(row(out, halves.lowStart + k), node.lenx, rows, LO_FILTER, LO_FILTER_LEN);
+    for (int t = 0; t < LO_FILTER_LEN; ++t) rows[t] = in + mirrorWhole(2 * k + kLowOffsets[t], len) * inStride;
+    sumOfProducts(out + (halves.lowStart + k) * outStride, columns, rows, LO_FILTER, LO_FILTER_LEN);
   }
   for (int k = 0; k < halves.highCount; ++k) {
-    for (int t = 0; t < HI_FILTER_LEN; ++t) rows[t] = row(in, mirrorWhole(2 * k + kHighOffsets[t], len));
-    sumOfProducts(row(out, halves.highStart + k), node.lenx, rows, HI_FILTER, HI_FILTER_LEN);
+    for (int t = 0; t < HI_FILTER_LEN; ++t) rows[t] = in + mirrorWhole(2 * k + kHighOffsets[t], len) * inStride;
+    sumOfProducts(out + (halves.highStart + k) * outStride, columns, rows, HI_FILTER, HI_FILTER_LEN);
   }
 }
 
@@ -103,18 +112,17 @@ void analyse_line(const float* in, int inStride, float* out, int outStride, int 
   for (int i = 0; i < len; ++i) out[i * outStride] = result[i];
 }
 
-// Columns are filtered in strips of this many, copied out of the image and back, so the scratch
-// holds two strips rather than a second image.
-constexpr int kStrip = 64;
+// Columns are filtered in strips of this many, from the image into a strip and copied back, so the
+// scratch holds one strip rather than a second image.
+constexpr int kStrip = 128;
 
 size_t decomposeScratchFloats(int width, int height) {
-  // Two strips, then the split of a row.
-  return 2 * static_cast<size_t>(kStrip) * height + 2 * static_cast<size_t>(RowSplit::runLength(width));
+  // One strip, then the split of a row.
+  return static_cast<size_t>(kStrip) * height + 2 * static_cast<size_t>(RowSplit::runLength(width));
 }
 
 void wsq_decompose(float* fdata, float* scratch, int width, int height, const WsqTrees& trees) {
-  float* strip = scratch;
-  float* filtered = strip + static_cast<size_t>(kStrip) * height;
+  float* filtered = scratch;
   RowSplit split(filtered + static_cast<size_t>(kStrip) * height, width);
   for (const WaveletNode& node : trees.w_tree) {
     if (node.lenx <= 0 || node.leny <= 0) continue;
@@ -126,14 +134,11 @@ void wsq_decompose(float* fdata, float* scratch, int width, int height, const Ws
     }
     for (int c0 = 0; c0 < node.lenx; c0 += kStrip) {
       const int columns = std::min(kStrip, node.lenx - c0);
-      auto imageRow = [&](int r) { return fdata + static_cast<size_t>(node.y + r) * width + node.x + c0; };
-      for (int r = 0; r < node.leny; ++r) std::copy_n(imageRow(r), columns, strip + static_cast<size_t>(r) * kStrip);
-      WaveletNode part = node;
-      part.x = 0;
-      part.y = 0;
-      part.lenx = columns;
-      analyseColumns(strip, filtered, kStrip, part);
-      for (int r = 0; r < node.leny; ++r) std::copy_n(filtered + static_cast<size_t>(r) * kStrip, columns, imageRow(r));
+      float* corner = fdata + static_cast<size_t>(node.y) * width + node.x + c0;
+      analyseColumns(corner, static_cast<size_t>(width), filtered, kStrip, columns, node.leny, node.invcl);
+      for (int r = 0; r < node.leny; ++r) {
+        std::copy_n(filtered + static_cast<size_t>(r) * kStrip, columns, corner + static_cast<size_t>(r) * width);
+      }
     }
   }
 }

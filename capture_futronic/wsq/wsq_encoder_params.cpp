@@ -17,9 +17,8 @@ void wsqEncoderParams::encode() {
     throw std::runtime_error("illegal argument: width and height must be 1 to 65535, got " +
                              std::to_string(width) + " x " + std::to_string(height));
   }
-  // The encoder's buffers are counted in int.
   const long long pixels = static_cast<long long>(width) * height;
-  if (pixels > 0x7FFFFFFF / 4) {
+  if (pixels > kMaxEncodedPixels) {
     throw std::runtime_error("illegal argument: image of " + std::to_string(width) + " x " +
                              std::to_string(height) + " pixels is too large");
   }

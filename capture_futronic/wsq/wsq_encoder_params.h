@@ -7,6 +7,9 @@
 
 namespace wsq {
 
+// Largest image encode() takes: its buffers are counted in int.
+constexpr long long kMaxEncodedPixels = 0x7FFFFFFF / 4;
+
 struct wsqEncoderParams {
   std::vector<unsigned char> image;  // grey image, row-major, one byte a pixel, at least width x height
   int32_t width = 0;

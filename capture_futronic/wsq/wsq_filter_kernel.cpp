@@ -1,11 +1,108 @@
-// wsq_filter_kernel.cpp: the sum of products, unrolled for the term counts of the filters in use so the
-// compiler vectorises it across outputs.
+// wsq_filter_kernel.cpp: the sum of products, with the term count fixed at compile time for the filters
+// in use, many outputs at a time in vector registers.
 #include "wsq_filter_kernel.h"
+
+#include <atomic>
+
+#include "wsq_simd.h"
+
 
 namespace wsq {
 namespace {
 
-// Terms are fixed at compile time: one pass over the outputs with the running sum in a register.
+// Output i alone, its terms in order: the loop tail and the scalar path.
+inline float oneOutput(const float* const* src, const float* tap, int n, int i) {
+  float sum = 0.0f;
+  for (int t = 0; t < n; ++t) sum += tap[t] * src[t][i];
+  return sum;
+}
+
+template <int N>
+void scalarTerms(float* out, int from, int count, const float* const* src, const float* tap) {
+  for (int i = from; i < count; ++i) out[i] = oneOutput(src, tap, N, i);
+}
+
+#if WSQ_HAVE_SSE2
+// Each lane is one output: 0, then + tap * sample term by term, as the scalar loop does. Returns the
+// number of outputs done (a multiple of 4).
+template <int N>
+int sse2Terms(float* out, int count, const float* const* src, const float* tap) {
+  __m128 tapv[N];
+  for (int t = 0; t < N; ++t) tapv[t] = _mm_set1_ps(tap[t]);
+  int i = 0;
+  for (; i + 8 <= count; i += 8) {
+    __m128 a = _mm_setzero_ps(), b = _mm_setzero_ps();
+    for (int t = 0; t < N; ++t) {
+      a = _mm_add_ps(a, _mm_mul_ps(tapv[t], _mm_loadu_ps(src[t] + i)));
+      b = _mm_add_ps(b, _mm_mul_ps(tapv[t], _mm_loadu_ps(src[t] + i + 4)));
+    }
+    _mm_storeu_ps(out + i, a);
+    _mm_storeu_ps(out + i + 4, b);
+  }
+  if (i + 4 <= count) {
+    __m128 a = _mm_setzero_ps();
+    for (int t = 0; t < N; ++t) a = _mm_add_ps(a, _mm_mul_ps(tapv[t], _mm_loadu_ps(src[t] + i)));
+    _mm_storeu_ps(out + i, a);
+    i += 4;
+  }
+  return i;
+}
+
+// The same with 8 lanes. Compiled for AVX without FMA, so each product is rounded before its addition
+// exactly as in the other paths; the tail runs in the same function (VEX-encoded, no transition cost).
+template <int N>
+WSQ_AVX_FUNCTION void avxTerms(float* out, int count, const float* const* src, const float* tap) {
+  __m256 tapv[N];
+  for (int t = 0; t < N; ++t) tapv[t] = _mm256_set1_ps(tap[t]);
+  int i = 0;
+  for (; i + 16 <= count; i += 16) {
+    __m256 a = _mm256_setzero_ps(), b = _mm256_setzero_ps();
+    for (int t = 0; t < N; ++t) {
+      a = _mm256_add_ps(a, _mm256_mul_ps(tapv[t], _mm256_loadu_ps(src[t] + i)));
+      b = _mm256_add_ps(b, _mm256_mul_ps(tapv[t], _mm256_loadu_ps(src[t] + i + 8)));
+    }
+    _mm256_storeu_ps(out + i, a);
+    _mm256_storeu_ps(out + i + 8, b);
+  }
+  for (; i + 8 <= count; i += 8) {
+    __m256 a = _mm256_setzero_ps();
+    for (int t = 0; t < N; ++t) a = _mm256_add_ps(a, _mm256_mul_ps(tapv[t], _mm256_loadu_ps(src[t] + i)));
+    _mm256_storeu_ps(out + i, a);
+  }
+  for (; i < count; ++i) {
+    float sum = 0.0f;
+    for (int t = 0; t < N; ++t) sum += tap[t] * src[t][i];
+    out[i] = sum;
+  }
+}
+
+// AVX needs the processor's support and the system's saving of the 256-bit registers (XCR0 bits 1, 2).
+bool processorHasAvx() {
+#if defined(_MSC_VER) && !defined(__clang__)
+  int info[4];
+  __cpuid(info, 1);
+  const bool avx = (info[2] & (1 << 28)) != 0, osxsave = (info[2] & (1 << 27)) != 0;
+  return avx && osxsave && (_xgetbv(0) & 6) == 6;
+#else
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx") != 0;
+#endif
+}
+#endif
+
+VectorPath detectWidest() {
+#if WSQ_HAVE_SSE2
+  return processorHasAvx() ? VectorPath::Avx : VectorPath::Sse2;
+#else
+  return VectorPath::Scalar;
+#endif
+}
+
+std::atomic<int>& currentPath() {
+  static std::atomic<int> path{static_cast<int>(detectWidest())};
+  return path;
+}
+
 template <int N>
 void fixedTerms(float* out, int count, const float* const* in, const float* taps) {
   const float* src[N];
@@ -14,11 +111,16 @@ void fixedTerms(float* out, int count, const float* const* in, const float* taps
     src[t] = in[t];
     tap[t] = taps[t];
   }
-  for (int i = 0; i < count; ++i) {
-    float sum = 0.0f;
-    for (int t = 0; t < N; ++t) sum += tap[t] * src[t][i];
-    out[i] = sum;
+  int done = 0;
+#if WSQ_HAVE_SSE2
+  const VectorPath path = currentVectorPath();
+  if (path == VectorPath::Avx) {
+    avxTerms<N>(out, count, src, tap);
+    return;
   }
+  if (path == VectorPath::Sse2) done = sse2Terms<N>(out, count, src, tap);
+#endif
+  scalarTerms<N>(out, done, count, src, tap);
 }
 
 // Any number of terms: the outputs are summed term by term, in the same order per output.
@@ -32,6 +134,19 @@ void anyTerms(float* out, int count, const float* const* in, const float* taps, 
 }
 
 }  // namespace
+
+VectorPath currentVectorPath() { return static_cast<VectorPath>(currentPath().load(std::memory_order_relaxed)); }
+
+VectorPath widestVectorPath() {
+  static const VectorPath widest = detectWidest();
+  return widest;
+}
+
+VectorPath useVectorPath(VectorPath widest) {
+  const VectorPath path = static_cast<int>(widest) < static_cast<int>(widestVectorPath()) ? widest : widestVectorPath();
+  currentPath().store(static_cast<int>(path), std::memory_order_relaxed);
+  return path;
+}
 
 void sumOfProducts(float* out, int count, const float* const* in, const float* taps, int n) {
   switch (n) {

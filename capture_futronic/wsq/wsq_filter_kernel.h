@@ -1,6 +1,8 @@
 // wsq_filter_kernel.h: the inner loop of both wavelet transforms: many outputs, each a sum of products
 // with the same taps over samples at the same relative places. Each output is summed in a fixed order
-// (0, then the terms one by one), so results do not depend on how the loop is vectorised. Pure; any thread.
+// (0, then the terms one by one), so results do not depend on how the loop is vectorised: scalar, SSE2
+// (4 outputs at once) and AVX (8 at once, chosen at run time where the processor and the system have it)
+// give the same bits. Pure; any thread.
 #pragma once
 
 namespace wsq {
@@ -8,5 +10,13 @@ namespace wsq {
 // out[i] = ((0 + taps[0] * in[0][i]) + taps[1] * in[1][i]) + ... + taps[n-1] * in[n-1][i] for i < count.
 // `out` may not overlap any input.
 void sumOfProducts(float* out, int count, const float* const* in, const float* taps, int n);
+
+// The widest vectors the codec's loops use (this sum, the conversion to floats and the quantisation).
+// By default the widest this processor offers; tests and benchmarks narrow it, for the whole process,
+// to compare the paths. Returns the path now in use (never wider than the processor has).
+enum class VectorPath { Scalar, Sse2, Avx };
+VectorPath useVectorPath(VectorPath widest);
+VectorPath widestVectorPath();
+VectorPath currentVectorPath();
 
 }  // namespace wsq

@@ -1,7 +1,7 @@
 // The codec's exact output pinned by SHA-256: the encoder's stream for the synthetic finger and for every
 // NIST source, and the decoder's pixels for every reference stream. Any change to the arithmetic, its
 // order or the entropy coding that alters a single bit fails here, in every build (x86_64 and i686,
-// native and mingw).
+// native and mingw), and on every filter path this processor has (scalar, SSE2, AVX).
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "wsq_decoder.h"
+#include "wsq_filter_kernel.h"
 #include "wsq_test_encode.h"
 #include "wsq_test_image.h"
 #include "wsq_test_sha256.h"
@@ -21,6 +22,17 @@ using testdata::Bytes;
 using testdata::dataDir;
 using testdata::readFile;
 using testing::sha256Hex;
+
+// Runs `check` once on each filter path up to the widest this processor has, then restores the widest.
+template <class Check>
+void onEveryVectorPath(Check check) {
+  for (VectorPath path : {VectorPath::Scalar, VectorPath::Sse2, VectorPath::Avx}) {
+    if (useVectorPath(path) != path) continue;
+    SCOPED_TRACE(path == VectorPath::Scalar ? "scalar loops" : path == VectorPath::Sse2 ? "SSE2 loops" : "AVX loops");
+    check();
+  }
+  useVectorPath(widestVectorPath());
+}
 
 std::string encodedHash(const Bytes& pixels, int width, int height, float bitRate) {
   return sha256Hex(testing::encodeForTest(pixels, width, height, bitRate));
@@ -47,9 +59,11 @@ TEST(WsqGolden, EncoderOutputForTheSyntheticFinger) {
       {0.75f, "c91c81dc642fb4f3ff2725b621bb1fdaf4b6511eacec6ab8d410ae8e597d636c"},
       {1.0f, "c166e91a0f108f10c14a3b6eec7edc07855bab7a92f53a0c3e2b680453142bd7"},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(encodedHash(finger, 512, 512, c.bitRate), c.hash) << "synthetic 512 x 512 at " << c.bitRate;
-  }
+  onEveryVectorPath([&] {
+    for (const Case& c : cases) {
+      EXPECT_EQ(encodedHash(finger, 512, 512, c.bitRate), c.hash) << "synthetic 512 x 512 at " << c.bitRate;
+    }
+  });
 }
 
 TEST(WsqGolden, EncoderOutputForTheNistSources) {
@@ -76,12 +90,14 @@ TEST(WsqGolden, EncoderOutputForTheNistSources) {
       {"sample_01", 1600, 1500, 0.75f, "7b17e55cfd39b6d9abb44b35756c5e6280c9239e43f212fb53d20aa8bdbbf7a0"},
       {"sample_01", 1600, 1500, 2.25f, "f3df66f980e1e4e24cc05c3c098d23716b8a38706aa183b9a4b63a9416c08a31"},
   };
-  for (const Case& c : cases) {
-    Bytes source;
-    ASSERT_TRUE(readFile(dataDir() + "/raw/" + c.name + ".raw", source)) << c.name;
-    ASSERT_EQ(source.size(), static_cast<size_t>(c.width) * c.height) << c.name;
-    EXPECT_EQ(encodedHash(source, c.width, c.height, c.bitRate), c.hash) << c.name << " at " << c.bitRate;
-  }
+  onEveryVectorPath([&] {
+    for (const Case& c : cases) {
+      Bytes source;
+      ASSERT_TRUE(readFile(dataDir() + "/raw/" + c.name + ".raw", source)) << c.name;
+      ASSERT_EQ(source.size(), static_cast<size_t>(c.width) * c.height) << c.name;
+      EXPECT_EQ(encodedHash(source, c.width, c.height, c.bitRate), c.hash) << c.name << " at " << c.bitRate;
+    }
+  });
 }
 
 TEST(WsqGolden, DecoderPixelsForTheReferenceStreams) {
@@ -112,14 +128,16 @@ TEST(WsqGolden, DecoderPixelsForTheReferenceStreams) {
       {"nonstd/cmp00015.wsq", "ed7686ef5f7bbf7e3acc2d0bbc20d15d9ff252b04afc6e708f6ff7b3a5d3322e"},
       {"nonstd/cmp00016.wsq", "f0ab599df84593863c444f2da58718ebf8c0c602243d836f118df7ec88fe49d7"},
   };
-  for (const Case& c : cases) {
-    Bytes stream;
-    ASSERT_TRUE(readFile(dataDir() + "/" + c.file, stream)) << c.file;
-    WsqImage image;
-    std::string error;
-    ASSERT_TRUE(decodeWsq(stream.data(), stream.size(), image, error)) << c.file << ": " << error;
-    EXPECT_EQ(sha256Hex(image.pixels), c.hash) << c.file;
-  }
+  onEveryVectorPath([&] {
+    for (const Case& c : cases) {
+      Bytes stream;
+      ASSERT_TRUE(readFile(dataDir() + "/" + c.file, stream)) << c.file;
+      WsqImage image;
+      std::string error;
+      ASSERT_TRUE(decodeWsq(stream.data(), stream.size(), image, error)) << c.file << ": " << error;
+      EXPECT_EQ(sha256Hex(image.pixels), c.hash) << c.file;
+    }
+  });
 }
 
 }  // namespace

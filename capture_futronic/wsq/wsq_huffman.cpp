@@ -2,10 +2,14 @@
 #include "wsq_huffman.h"
 
 #include <cstddef>
-#include <utility>
 #include <cstdio>
+#include <utility>
 
-#include "wsq_memory.h"
+#include "wsq_simd.h"
+
+#if defined(_MSC_VER) && !defined(__clang__)
+#include <intrin.h>
+#endif
 
 namespace wsq {
 namespace {
@@ -13,32 +17,16 @@ namespace {
 // Code lengths can reach far past 16 before they are limited: room for the deepest possible tree.
 constexpr int kMaxRawLength = COUNT_SIZE + 1;
 
-template <class T>
-T* allocateArray(int count, int failStatus, const char* text) {
-  T* p = static_cast<T*>(wsqAllocate(sizeof(T) * static_cast<size_t>(count), failStatus));
-  if (p == nullptr) std::fputs(text, stderr);
-  return p;
-}
-
-// Owner of one array from wsqAllocate.
-template <class T>
-struct Owned {
-  T* p;
-  ~Owned() { wsqFree(p); }
-};
-
 // Code length of every symbol by Huffman's procedure: the two least frequent entries are merged until
 // one is left; on equal frequencies the larger symbol number counts as the less frequent.
-int find_huff_sizes(int* codesize, const int* counts) {
-  Owned<int> freq{allocateArray<int>(COUNT_SIZE, -2, "ERROR : find_huff_sizes : calloc : codesize\n")};
-  if (freq.p == nullptr) return -2;
-  Owned<int> others{allocateArray<int>(COUNT_SIZE, -3, "ERROR : find_huff_sizes : malloc : others\n")};
-  if (others.p == nullptr) return -3;
+void find_huff_sizes(int* codesize, const int* counts) {
+  int freq[COUNT_SIZE];
+  int others[COUNT_SIZE];
   // A min-heap of the entries still in play, least frequent on top and, among equal frequencies, the
   // larger symbol number first: the order in which a scan for the least frequent entry would take them.
   int heap[COUNT_SIZE];
   int heapSize = 0;
-  auto before = [&](int a, int b) { return freq.p[a] < freq.p[b] || (freq.p[a] == freq.p[b] && a > b); };
+  auto before = [&](int a, int b) { return freq[a] < freq[b] || (freq[a] == freq[b] && a > b); };
   auto siftDown = [&](int i) {
     for (;;) {
       int best = i;
@@ -65,8 +53,8 @@ int find_huff_sizes(int* codesize, const int* counts) {
     }
   };
   for (int i = 0; i < COUNT_SIZE; ++i) {
-    freq.p[i] = counts[i];
-    others.p[i] = -1;
+    freq[i] = counts[i];
+    others[i] = -1;
     codesize[i] = 0;
     if (counts[i] > 0) push(i);
   }
@@ -74,68 +62,191 @@ int find_huff_sizes(int* codesize, const int* counts) {
   while (heapSize > 1) {
     int v1 = pop();
     int v2 = pop();
-    freq.p[v1] += freq.p[v2];
-    freq.p[v2] = 0;
+    freq[v1] += freq[v2];
+    freq[v2] = 0;
     push(v1);
     ++codesize[v1];
-    while (others.p[v1] != -1) {
-      v1 = others.p[v1];
+    while (others[v1] != -1) {
+      v1 = others[v1];
       ++codesize[v1];
     }
-    others.p[v1] = v2;
+    others[v1] = v2;
     ++codesize[v2];
-    while (others.p[v2] != -1) {
-      v2 = others.p[v2];
+    while (others[v2] != -1) {
+      v2 = others[v2];
       ++codesize[v2];
     }
   }
-  return 0;
+}
+
+// Bits are written MSB first through a 64-bit accumulator, 32 at a time; a word without an 0xFF byte is
+// stored whole, any other byte by byte with a 0x00 after each 0xFF.
+class StuffedBitWriter {
+ public:
+  StuffedBitWriter(unsigned char* out, int size) : out_(out), size_(size) {}
+
+  // `bits` holds `n` bits (1 to 32), nothing above them.
+  void put(uint32_t bits, int n) {
+    accumulator_ = (accumulator_ << n) | bits;
+    pending_ += n;
+    if (pending_ < 32) return;
+    pending_ -= 32;
+    const uint32_t word = static_cast<uint32_t>(accumulator_ >> pending_);
+    const bool hasFF = (((~word) - 0x01010101u) & word & 0x80808080u) != 0;
+    if (!hasFF && written_ <= size_ - 4) {
+      out_[written_] = static_cast<unsigned char>(word >> 24);
+      out_[written_ + 1] = static_cast<unsigned char>(word >> 16);
+      out_[written_ + 2] = static_cast<unsigned char>(word >> 8);
+      out_[written_ + 3] = static_cast<unsigned char>(word);
+      written_ += 4;
+      return;
+    }
+    for (int shift = 24; shift >= 0; shift -= 8) putCodedByte(static_cast<unsigned char>(word >> shift));
+  }
+  // The whole bytes left, then a partial byte filled with 1-bits.
+  void finish() {
+    while (pending_ >= 8) {
+      pending_ -= 8;
+      putCodedByte(static_cast<unsigned char>(accumulator_ >> pending_));
+    }
+    if (pending_ > 0) {
+      const int fill = 8 - pending_;
+      putCodedByte(static_cast<unsigned char>((accumulator_ << fill) | ((1u << fill) - 1u)));
+      pending_ = 0;
+    }
+  }
+  bool overflow() const { return overflow_; }
+  int written() const { return written_; }
+
+ private:
+  void putCodedByte(unsigned char byte) {
+    putByte(byte);
+    if (byte == 0xFF) putByte(0x00);
+  }
+  void putByte(unsigned char byte) {
+    if (written_ >= size_) {
+      overflow_ = true;
+      return;
+    }
+    out_[written_++] = byte;
+  }
+
+  unsigned char* out_;
+  int size_;
+  int written_ = 0;
+  bool overflow_ = false;
+  uint64_t accumulator_ = 0;
+  int pending_ = 0;  // bits of the accumulator not yet written, the lowest ones
+};
+
+}  // namespace
+
+namespace {
+
+// Items of the zero run of `run` coefficients: runs are closed at 65535 zeros, the next zero starting a
+// new one.
+template <class Emit>
+void emitZeroRun(int run, Emit& emit) {
+  for (; run > 65535; run -= 65535) emit(106u | (65535u << 8));
+  if (run <= 100) emit(static_cast<WsqItem>(run));
+  else if (run <= 255) emit(105u | (static_cast<WsqItem>(run) << 8));
+  else emit(106u | (static_cast<WsqItem>(run) << 8));
+}
+
+template <class Emit>
+void emitValue(int value, Emit& emit) {
+  if (value >= -73 && value <= 74) emit(static_cast<WsqItem>(value + 180));
+  else if (value > 255) emit(103u | (static_cast<WsqItem>(value) << 8));
+  else if (value > 0) emit(101u | (static_cast<WsqItem>(value) << 8));
+  else if (value >= -255) emit(102u | (static_cast<WsqItem>(-value) << 8));
+  else emit(104u | (static_cast<WsqItem>(-value) << 8));
+}
+
+int lowestBit(unsigned mask) {
+#if defined(_MSC_VER) && !defined(__clang__)
+  unsigned long index;
+  _BitScanForward(&index, mask);
+  return static_cast<int>(index);
+#else
+  return __builtin_ctz(mask);
+#endif
 }
 
 }  // namespace
 
-int count_block(int** ocounts, const int16_t* sip, int count) {
-  int* counts = allocateArray<int>(COUNT_SIZE, -48, "ERROR : count_block : calloc : counts\n");
-  if (counts == nullptr) return -48;
-  counts[RESERVED_SYMBOL] = 1;
-  forEachSymbol(sip, count, [&](const WsqSymbol& s) { ++counts[s.symbol]; });
-  *ocounts = counts;
-  return 0;
+int symbolize_block(WsqItem* items, int* counts, const int16_t* sip, int count) {
+  int n = 0;
+  auto emit = [&](WsqItem item) {
+    ++counts[item & 0xFFu];
+    items[n++] = item;
+  };
+  // Every non-zero value ends the zero run before it (if any) and is coded itself; `runStart` is where
+  // the current run of zeros began.
+  int runStart = 0;
+  auto value = [&](int i) {
+    if (i > runStart) emitZeroRun(i - runStart, emit);
+    emitValue(sip[i], emit);
+    runStart = i + 1;
+  };
+  int i = 0;
+#if WSQ_HAVE_SSE2
+  // Eight coefficients at a time: a mask of the non-zero ones, taken lowest first.
+  const __m128i zero = _mm_setzero_si128();
+  for (; i + 8 <= count; i += 8) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sip + i));
+    unsigned nonZero = ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(v, zero))) & 0xFFFFu;
+    while (nonZero != 0) {
+      const int bit = lowestBit(nonZero);
+      value(i + bit / 2);
+      nonZero &= ~(3u << bit);
+    }
+  }
+#endif
+  for (; i < count; ++i) {
+    if (sip[i] != 0) value(i);
+  }
+  if (count > runStart) emitZeroRun(count - runStart, emit);
+  return n;
+}
+
+uint64_t codedBits(const int* counts, const HuffmanCodeTable& table) {
+  uint64_t bits = 0;
+  for (int s = 0; s < MAX_HUFFCOUNTS; ++s) {
+    bits += static_cast<uint64_t>(counts[s]) * static_cast<uint64_t>(table.size[s] + rawBitCountOf(s));
+  }
+  return bits;
 }
 
 int generate_huffman_table(HuffmanCodeTable& table, const int* counts) {
   table = HuffmanCodeTable{};
-  Owned<int> codesize{allocateArray<int>(COUNT_SIZE, -2, "ERROR : find_huff_sizes : calloc : codesize\n")};
-  if (codesize.p == nullptr) return -2;
-  int ret = find_huff_sizes(codesize.p, counts);
-  if (ret) return ret;
+  int codesize[COUNT_SIZE];
+  find_huff_sizes(codesize, counts);
 
   // Codes per length, the reserved symbol included.
-  Owned<int> bits{allocateArray<int>(kMaxRawLength + 1, -2, "ERROR : find_num_huff_sizes : calloc : bits\n")};
-  if (bits.p == nullptr) return -2;
+  int bits[kMaxRawLength + 1] = {};
   int longest = 0;
   for (int i = 0; i < COUNT_SIZE; ++i) {
-    if (codesize.p[i] > 0) {
-      ++bits.p[codesize.p[i]];
-      if (codesize.p[i] > longest) longest = codesize.p[i];
+    if (codesize[i] > 0) {
+      ++bits[codesize[i]];
+      if (codesize[i] > longest) longest = codesize[i];
     }
   }
 
   // Limit the lengths to 16 bits: take two codes off the longest length, put one back one bit shorter
   // and turn one shorter code into two one bit longer.
   for (int i = longest; i > MAX_HUFFBITS; --i) {
-    while (bits.p[i] > 0) {
+    while (bits[i] > 0) {
       int j = i - 2;
-      while (j > 0 && bits.p[j] == 0) --j;
+      while (j > 0 && bits[j] == 0) --j;
       if (j == 0) break;
-      bits.p[i] -= 2;
-      bits.p[i - 1] += 1;
-      bits.p[j + 1] += 2;
-      bits.p[j] -= 1;
+      bits[i] -= 2;
+      bits[i - 1] += 1;
+      bits[j + 1] += 2;
+      bits[j] -= 1;
     }
   }
   for (int i = MAX_HUFFBITS + 1; i <= longest; ++i) {
-    if (bits.p[i] != 0) {
+    if (bits[i] != 0) {
       std::fprintf(stderr, "ERROR : sort_huffbits : Code length of %d is greater than 16.\n", i);
       return -3;
     }
@@ -143,8 +254,8 @@ int generate_huffman_table(HuffmanCodeTable& table, const int* counts) {
   // The reserved symbol holds the last code of the longest length (it is the least frequent entry and
   // has the largest number): drop it.
   for (int i = MAX_HUFFBITS; i > 0; --i) {
-    if (bits.p[i] > 0) {
-      --bits.p[i];
+    if (bits[i] > 0) {
+      --bits[i];
       break;
     }
   }
@@ -154,17 +265,17 @@ int generate_huffman_table(HuffmanCodeTable& table, const int* counts) {
   int count = 0;
   for (int length = 1; length <= longest; ++length) {
     for (int symbol = 0; symbol < MAX_HUFFCOUNTS; ++symbol) {
-      if (codesize.p[symbol] == length) table.values[count++] = static_cast<unsigned char>(symbol);
+      if (codesize[symbol] == length) table.values[count++] = static_cast<unsigned char>(symbol);
     }
   }
   table.valueCount = count;
-  for (int i = 0; i < MAX_HUFFBITS; ++i) table.bits[i] = static_cast<unsigned char>(bits.p[i + 1]);
+  for (int i = 0; i < MAX_HUFFBITS; ++i) table.bits[i] = static_cast<unsigned char>(bits[i + 1]);
 
   // Canonical codes.
   unsigned code = 0;
   int k = 0;
   for (int length = 1; length <= MAX_HUFFBITS; ++length) {
-    for (int i = 0; i < bits.p[length]; ++i, ++k) {
+    for (int i = 0; i < bits[length]; ++i, ++k) {
       if (code == (1u << length) - 1u) {
         std::fputs("WARNING: A code in the hufftable contains an ", stderr);
         std::fputs("all 1's code.\n         This image may still be ", stderr);
@@ -183,55 +294,32 @@ int generate_huffman_table(HuffmanCodeTable& table, const int* counts) {
   return 0;
 }
 
-int compress_block(unsigned char* outbuf, int* obytes, int outSize, const int16_t* sip, int count,
+int compress_block(unsigned char* outbuf, int* obytes, int outSize, const WsqItem* items, int itemCount,
                    const HuffmanCodeTable& table) {
-  int written = 0;
-  bool overflow = false;
-  auto putByte = [&](unsigned char byte) {
-    if (written >= outSize) {
-      overflow = true;
-      return;
-    }
-    outbuf[written++] = byte;
-  };
-  auto putCodedByte = [&](unsigned char byte) {
-    putByte(byte);
-    if (byte == 0xFF) putByte(0x00);
-  };
-  // Bits wait in a 64-bit accumulator (right-aligned) and leave it a byte at a time.
-  uint64_t accumulator = 0;
-  int pending = 0;
-  auto putBits = [&](uint64_t bits, int n) {
-    accumulator = (accumulator << n) | (bits & ((uint64_t{1} << n) - 1u));
-    pending += n;
-    while (pending >= 8) {
-      pending -= 8;
-      putCodedByte(static_cast<unsigned char>(accumulator >> pending));
-    }
-  };
-  bool missingCode = false;
-  forEachSymbol(sip, count, [&](const WsqSymbol& s) {
-    if (overflow || missingCode) return;
-    if (table.size[s.symbol] == 0) {
-      missingCode = true;
-      return;
-    }
-    // The code and its raw bits (at most 16 + 16) in one go.
-    putBits((uint64_t{table.code[s.symbol]} << s.rawBitCount) | (s.rawBits & ((1u << s.rawBitCount) - 1u)),
-            table.size[s.symbol] + s.rawBitCount);
-  });
-  if (pending > 0 && !overflow && !missingCode) {
-    putBits((uint64_t{1} << (8 - pending)) - 1u, 8 - pending);
+  // Per symbol: its code shifted over its raw bits, and the length of both (0: no code).
+  uint32_t prefix[MAX_HUFFCOUNTS];
+  unsigned char length[MAX_HUFFCOUNTS];
+  for (int s = 0; s < MAX_HUFFCOUNTS; ++s) {
+    const int raw = rawBitCountOf(s);
+    prefix[s] = static_cast<uint32_t>(table.code[s]) << raw;
+    length[s] = static_cast<unsigned char>(table.size[s] == 0 ? 0 : table.size[s] + raw);
   }
-  if (missingCode) {
-    std::fprintf(stderr, "ERROR : compress_block : symbol without a code\n");
-    return -35;
+  StuffedBitWriter writer(outbuf, outSize);
+  for (int i = 0; i < itemCount; ++i) {
+    const WsqItem item = items[i];
+    const int symbol = static_cast<int>(item & 0xFFu);
+    if (length[symbol] == 0) {
+      std::fprintf(stderr, "ERROR : compress_block : symbol without a code\n");
+      return -35;
+    }
+    writer.put(prefix[symbol] | (item >> 8), length[symbol]);
   }
-  if (overflow) {
+  writer.finish();
+  if (writer.overflow()) {
     std::fprintf(stderr, "ERROR : compress_block : buffer overflow : alloc = %d\n", outSize);
     return -34;
   }
-  *obytes = written;
+  *obytes = writer.written();
   return 0;
 }
 

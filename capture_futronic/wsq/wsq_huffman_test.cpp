@@ -5,14 +5,27 @@
 
 #include <vector>
 
-#include "wsq_memory.h"
 
 namespace wsq {
 namespace {
 
+// A coded item taken apart: its symbol and the raw bits after the symbol's code.
+struct WsqSymbol {
+  int symbol;
+  int rawBitCount;
+  unsigned rawBits;
+};
+
 std::vector<WsqSymbol> symbolsOf(const std::vector<int16_t>& values) {
+  std::vector<WsqItem> items(values.size());
+  std::vector<int> counts(COUNT_SIZE, 0);
+  items.resize(static_cast<size_t>(
+      symbolize_block(items.data(), counts.data(), values.data(), static_cast<int>(values.size()))));
   std::vector<WsqSymbol> out;
-  forEachSymbol(values.data(), static_cast<int>(values.size()), [&](const WsqSymbol& s) { out.push_back(s); });
+  for (const WsqItem item : items) {
+    const int symbol = static_cast<int>(item & 0xFFu);
+    out.push_back({symbol, rawBitCountOf(symbol), item >> 8});
+  }
   return out;
 }
 
@@ -61,19 +74,22 @@ TEST(WsqSymbols, RunsEndAtValuesAndAtTheBlockEnd) {
   EXPECT_EQ(got[2].symbol, 3);
 }
 
-TEST(WsqCountBlock, CountsSymbolsAndTheReservedOne) {
-  const std::vector<int16_t> values = {5, 5, 0, 0, 300, -2};
-  int* counts = nullptr;
-  ASSERT_EQ(count_block(&counts, values.data(), static_cast<int>(values.size())), 0);
+TEST(WsqSymbolizeBlock, ItemsAndCountsInOnePass) {
+  const std::vector<int16_t> values = {5, 5, 0, 0, 300, -2, -200};
+  std::vector<int> counts(COUNT_SIZE, 0);
+  std::vector<WsqItem> items(values.size());
+  const int n = symbolize_block(items.data(), counts.data(), values.data(), static_cast<int>(values.size()));
+  ASSERT_EQ(n, 6);
+  items.resize(6);
+  EXPECT_EQ(items, (std::vector<WsqItem>{185, 185, 2, 103 | (300u << 8), 178, 102 | (200u << 8)}));
   EXPECT_EQ(counts[185], 2);
   EXPECT_EQ(counts[2], 1);
   EXPECT_EQ(counts[103], 1);
   EXPECT_EQ(counts[178], 1);
-  EXPECT_EQ(counts[RESERVED_SYMBOL], 1);
+  EXPECT_EQ(counts[102], 1);
   int total = 0;
   for (int i = 0; i < COUNT_SIZE; ++i) total += counts[i];
   EXPECT_EQ(total, 6);
-  wsqFree(counts);
 }
 
 // Every symbol with a count gets a code, no code is all 1-bits, the codes are prefix-free and the
@@ -155,13 +171,28 @@ TEST(WsqHuffmanTable, EmptyAndSingleSymbolBlocks) {
   EXPECT_EQ(one.code[106], 0);
 }
 
+std::vector<WsqItem> itemsOf(const std::vector<int16_t>& values, std::vector<int>* counts = nullptr) {
+  std::vector<int> local(COUNT_SIZE, 0);
+  std::vector<WsqItem> items(values.size());
+  items.resize(static_cast<size_t>(symbolize_block(items.data(), counts ? counts->data() : local.data(),
+                                                   values.data(), static_cast<int>(values.size()))));
+  return items;
+}
+
 HuffmanCodeTable tableFor(const std::vector<int16_t>& values) {
-  int* counts = nullptr;
-  EXPECT_EQ(count_block(&counts, values.data(), static_cast<int>(values.size())), 0);
+  std::vector<int> counts(COUNT_SIZE, 0);
+  itemsOf(values, &counts);
+  counts[RESERVED_SYMBOL] = 1;
   HuffmanCodeTable t;
-  EXPECT_EQ(generate_huffman_table(t, counts), 0);
-  wsqFree(counts);
+  EXPECT_EQ(generate_huffman_table(t, counts.data()), 0);
   return t;
+}
+
+// Codes `values` with their own table into `out` (`size` bytes).
+int compressValues(const std::vector<int16_t>& values, const HuffmanCodeTable& t, unsigned char* out, int size,
+                   int* bytes) {
+  const std::vector<WsqItem> items = itemsOf(values);
+  return compress_block(out, bytes, size, items.data(), static_cast<int>(items.size()), t);
 }
 
 TEST(WsqCompressBlock, AllZeroBlockIsRunsOnly) {
@@ -170,7 +201,7 @@ TEST(WsqCompressBlock, AllZeroBlockIsRunsOnly) {
   ASSERT_EQ(t.size[106], 1);
   unsigned char out[64];
   int bytes = 0;
-  ASSERT_EQ(compress_block(out, &bytes, sizeof out, values.data(), static_cast<int>(values.size()), t), 0);
+  ASSERT_EQ(compressValues(values, t, out, sizeof out, &bytes), 0);
   // Code 0 + 65535, code 0 + 4465 (0x1171): 34 bits in 5 bytes, the second one 0xFF and stuffed, the
   // last one padded with 1-bits.
   ASSERT_EQ(bytes, 6);
@@ -191,8 +222,7 @@ TEST(WsqCompressBlock, StuffsEveryFFAndPadsWithOnes) {
   const HuffmanCodeTable t = tableFor(values);
   std::vector<unsigned char> out(400);
   int bytes = 0;
-  ASSERT_EQ(compress_block(out.data(), &bytes, static_cast<int>(out.size()), values.data(),
-                           static_cast<int>(values.size()), t), 0);
+  ASSERT_EQ(compressValues(values, t, out.data(), static_cast<int>(out.size()), &bytes), 0);
   int ffCount = 0;
   for (int i = 0; i < bytes; ++i) {
     if (out[i] == 0xFF) {
@@ -212,7 +242,7 @@ TEST(WsqCompressBlock, FinalPaddingByteFFGetsItsZero) {
   const std::vector<int16_t> tail = {255};
   HuffmanCodeTable t2 = tableFor(tail);
   ASSERT_EQ(t2.size[101], 1);
-  ASSERT_EQ(compress_block(out, &bytes, sizeof out, tail.data(), 1, t2), 0);
+  ASSERT_EQ(compressValues(tail, t2, out, sizeof out, &bytes), 0);
   // 0 + 11111111 + 1111111 padding = 0x7F 0xFF, and the 0xFF is stuffed.
   ASSERT_EQ(bytes, 3);
   EXPECT_EQ(out[0], 0x7F);
@@ -227,7 +257,7 @@ TEST(WsqCompressBlock, RefusesABlockLargerThanItsBuffer) {
   std::vector<unsigned char> out(50, 0xAA);
   std::vector<unsigned char> guard(out);
   int bytes = -1;
-  EXPECT_EQ(compress_block(out.data(), &bytes, 40, values.data(), static_cast<int>(values.size()), t), -34);
+  EXPECT_EQ(compressValues(values, t, out.data(), 40, &bytes), -34);
   EXPECT_EQ(bytes, -1);
   // Nothing written past the given size.
   for (size_t i = 40; i < out.size(); ++i) EXPECT_EQ(out[i], 0xAA);

@@ -22,8 +22,9 @@ struct QuantParams {
 void variance(QuantParams& params, const float* fip, int width, const WsqTrees& trees);
 
 // Sets Q and Z from the variances and the bit rate and quantises every subband with Q != 0 into `sip`
-// (room for width x height values), subband after subband, row by row. Returns 0, or -93 when a
-// quantised value does not fit in 16 bits (a bit rate far above what the coder is meant for).
+// (room for width x height values), subband after subband, row by row. When a value would not fit in 16
+// bits (a tiny or thin image, or a bit rate far above what the coder is meant for), every bin is widened
+// by one factor so that all fit. Returns 0, or -93 when they still do not (a non-finite bit rate).
 int quantize(int16_t* sip, int* cmp_siz, QuantParams& params, const WsqTrees& trees, const float* fip,
              int width, int height);
 

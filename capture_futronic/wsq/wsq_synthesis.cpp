@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "wsq_filter_kernel.h"
+#include "wsq_simd.h"
 
 namespace wsq {
 
@@ -134,18 +135,15 @@ void SynthesisFilters::synthesiseRow(const float* in, float* out, int len, bool 
   float* highExt = lowExt + lowReach_.before + lowCount + lowReach_.after;
   float* evens = highExt + highReach_.before + lowCount + highReach_.after;
   float* odds = evens + lowCount;
-  for (int i = -lowReach_.before; i < lowCount + lowReach_.after; ++i) {
-    lowExt[i + lowReach_.before] = low[i >= 0 && i < lowCount ? i : lowIndex(i, len)];
+  std::copy_n(low, lowCount, lowExt + lowReach_.before);
+  for (int i = -lowReach_.before; i < lowCount + lowReach_.after; i = (i == -1 ? lowCount : i + 1)) {
+    lowExt[i + lowReach_.before] = low[lowIndex(i, len)];
   }
-  for (int i = -highReach_.before; i < lowCount + highReach_.after; ++i) {
-    float& sample = highExt[i + highReach_.before];
-    if (i >= 0 && i < highCount) {
-      sample = high[i];
-      continue;
-    }
+  std::copy_n(high, highCount, highExt + highReach_.before);
+  for (int i = -highReach_.before; i < lowCount + highReach_.after; i = (i == -1 ? highCount : i + 1)) {
     float sign;
     const int index = highIndex(i, len, sign);
-    sample = index < 0 ? 0.0f : sign * high[index];
+    highExt[i + highReach_.before] = index < 0 ? 0.0f : sign * high[index];
   }
   float* outputs[2] = {evens, odds};
   const int counts[2] = {lowCount, highCount};
@@ -160,7 +158,15 @@ void SynthesisFilters::synthesiseRow(const float* in, float* out, int len, bool 
     }
     sumOfProducts(outputs[p], counts[p], runs, taps, static_cast<int>(terms.size()));
   }
-  for (int k = 0; k < highCount; ++k) {
+  int k = 0;
+#if WSQ_HAVE_SSE2
+  for (; k + 4 <= highCount; k += 4) {
+    const __m128 e = _mm_loadu_ps(evens + k), o = _mm_loadu_ps(odds + k);
+    _mm_storeu_ps(out + 2 * k, _mm_unpacklo_ps(e, o));
+    _mm_storeu_ps(out + 2 * k + 4, _mm_unpackhi_ps(e, o));
+  }
+#endif
+  for (; k < highCount; ++k) {
     out[2 * k] = evens[k];
     out[2 * k + 1] = odds[k];
   }

@@ -1,17 +1,16 @@
 // wsq_cli.cpp: argument checks and the three commands.
 #include "wsq_cli.h"
 
-#include <cerrno>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <exception>
+#include <utility>
 
+#include "arguments.h"
+#include "batch.h"
+#include "conversions.h"
 #include "file_bytes.h"
 #include "image_files.h"
 #include "wsq_decoder.h"
 #include "wsq_stream_check.h"
-#include "wsq_encoder_params.h"
 
 namespace wsq_tool {
 namespace {
@@ -23,27 +22,9 @@ constexpr int kUsage = 2;
 const char kUsageText[] =
     "usage: wsq <raw file> <width> <height> <output file> <bit rate>\n"
     "       wsq --decode <in.wsq> <out.pgm|out.bmp|out.raw>\n"
-    "       wsq --info <in.wsq>\n";
-
-bool parseSide(const std::string& text, int& value) {
-  if (text.empty() || text.size() > 5) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  value = std::atoi(text.c_str());
-  return value >= 1 && value <= 65535;
-}
-
-bool parseBitRate(const std::string& text, float& value) {
-  if (text.empty()) return false;
-  errno = 0;
-  char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  if (errno != 0 || end == text.c_str() || *end != '\0') return false;
-  if (!std::isfinite(v) || v <= 0.0 || v > 64.0) return false;
-  value = static_cast<float>(v);
-  return true;
-}
+    "       wsq --info <in.wsq>\n"
+    "       wsq --batch [--rate R] [--size WxH] [--out DIR] [--jobs N] <file or folder>...\n"
+    "       wsq --batch --decode [--format pgm|bmp|raw] [--out DIR] [--jobs N] <file or folder>...\n";
 
 int encodeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   int width = 0, height = 0;
@@ -57,34 +38,24 @@ int encodeCommand(const std::vector<std::string>& args, std::ostream& out, std::
     err << "wsq: bit rate must be a number above 0 and at most 64, got '" << args[4] << "'\n";
     return kUsage;
   }
-  wsq::wsqEncoderParams params;
+  std::vector<unsigned char> pixels;
   std::string error;
-  if (!readFileBytes(args[0], params.image, error)) {
+  if (!readFileBytes(args[0], pixels, error)) {
     err << "wsq: " << error << "\n";
     return kFailed;
   }
   const size_t expected = static_cast<size_t>(width) * static_cast<size_t>(height);
-  if (params.image.size() != expected) {
-    err << "wsq: '" << args[0] << "' holds " << params.image.size() << " bytes, " << width << " x " << height
+  if (pixels.size() != expected) {
+    err << "wsq: '" << args[0] << "' holds " << pixels.size() << " bytes, " << width << " x " << height
         << " needs " << expected << "\n";
     return kFailed;
   }
-  params.width = width;
-  params.height = height;
-  params.depth = 8;
-  params.ppi = 500;
-  params.bitRate = bitRate;
-  try {
-    params.encode();
-  } catch (const std::exception& e) {
-    err << "wsq: " << e.what() << "\n";
-    return kFailed;
-  }
-  if (!writeFileBytes(args[3], params.output, error)) {
+  size_t bytes = 0;
+  if (!encodeToFile(std::move(pixels), width, height, bitRate, args[3], bytes, error)) {
     err << "wsq: " << error << "\n";
     return kFailed;
   }
-  out << "wsq: " << args[3] << ": " << params.output.size() << " bytes from " << expected << " pixels\n";
+  out << "wsq: " << args[3] << ": " << bytes << " bytes from " << expected << " pixels\n";
   return kOk;
 }
 
@@ -94,22 +65,13 @@ int decodeCommand(const std::vector<std::string>& args, std::ostream& out, std::
     err << "wsq: output must end in .pgm, .bmp or .raw: '" << args[1] << "'\n";
     return kUsage;
   }
-  std::vector<unsigned char> data;
   std::string error;
-  if (!readFileBytes(args[0], data, error)) {
+  int width = 0, height = 0;
+  if (!decodeToFile(args[0], format, args[1], width, height, error)) {
     err << "wsq: " << error << "\n";
     return kFailed;
   }
-  wsq::WsqImage image;
-  if (!wsq::decodeWsq(data.data(), data.size(), image, error)) {
-    err << "wsq: " << args[0] << ": " << error << "\n";
-    return kFailed;
-  }
-  if (!writeFileBytes(args[1], imageFileBytes(format, image.width, image.height, image.pixels), error)) {
-    err << "wsq: " << error << "\n";
-    return kFailed;
-  }
-  out << "wsq: " << args[1] << ": " << image.width << " x " << image.height << "\n";
+  out << "wsq: " << args[1] << ": " << width << " x " << height << "\n";
   return kOk;
 }
 
@@ -188,7 +150,10 @@ int infoCommand(const std::vector<std::string>& args, std::ostream& out, std::os
 
 }  // namespace
 
-int runWsq(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runWsq(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress) {
+  if (!args.empty() && args[0] == "--batch") {
+    return runBatch(std::vector<std::string>(args.begin() + 1, args.end()), out, err, progress);
+  }
   if (!args.empty() && args[0] == "--decode") {
     if (args.size() != 3) {
       err << kUsageText;

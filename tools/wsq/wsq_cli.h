@@ -2,6 +2,7 @@
 //   wsq <raw file> <width> <height> <output file> <bit rate>   encode 8-bit raw rows to WSQ
 //   wsq --decode <in.wsq> <out.pgm|.bmp|.raw>                  decode
 //   wsq --info <in.wsq>                                       describe the stream
+//   wsq --batch [options] <file or folder>...                 many files on every core (batch.h)
 #pragma once
 
 #include <ostream>
@@ -11,7 +12,8 @@
 namespace wsq_tool {
 
 // `args` without the program name. Returns the exit code: 0 when the output is complete, 1 when the
-// work failed, 2 for a wrong command line.
-int runWsq(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// work failed, 2 for a wrong command line. `progress`: standard error is a terminal, so a batch shows
+// its progress line there.
+int runWsq(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress = false);
 
 }  // namespace wsq_tool
