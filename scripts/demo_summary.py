@@ -45,15 +45,14 @@ def main():
         print(f'demo:   error:    {line["error"]}')
         print(f'demo:   solution: {line["solution"]}')
     sizes = f"demo: JSON line {os.path.getsize(line_path)} bytes"
-    for member, name in (("wsq", "capture.wsq"), ("jpg", "capture.jpg")):
-        path = os.path.join(out_dir, name)
-        if line[member]:
-            size = f"{member.upper()} {decoded_size(line[member])} bytes"
-            if os.path.exists(path):
-                size += f" ({dimensions(path)})"
-            sizes += ", " + size
-        else:
+    # The WSQ's size as the project's converter decodes it (capture.png); the JPEG's as it is.
+    for member, label, picture in (("wsq", "WSQ", "capture.png"), ("jpg", "JPEG", "capture.jpg")):
+        if not line[member]:
             sizes += f', "{member}" empty'
+            continue
+        sizes += f", {label} {decoded_size(line[member])} bytes"
+        if os.path.exists(os.path.join(out_dir, picture)):
+            sizes += f" ({dimensions(os.path.join(out_dir, picture))})"
     print(sizes)
 
     print(f"demo: files in {os.path.abspath(out_dir)}/:")
