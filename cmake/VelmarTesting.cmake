@@ -53,14 +53,17 @@ endfunction()
 # its fixed side pipes), `capture_b_instance` (velmar-capture-b: its mutex), `wine_installer` (Windows
 # Installer in the build's prefix: one installation at a time, and the installed product). A script
 # test holds both capture locks unless it sets its own RESOURCE_LOCK (empty for a test that runs no
-# capture application), so a script that does not say what it runs never meets a capture application
-# it did not start.
+# capture application) or its folder sets VELMAR_SCRIPT_TEST_LOCKS, so a script that does not say what
+# it runs never meets a capture application it did not start.
 function(velmar_script_test name script)
   if(NOT BUILD_TESTING)
     return()
   endif()
+  set(locks capture_a_instance capture_b_instance)
+  if(DEFINED VELMAR_SCRIPT_TEST_LOCKS)
+    set(locks "${VELMAR_SCRIPT_TEST_LOCKS}")
+  endif()
   add_test(NAME ${name} COMMAND bash ${script} ${ARGN})
-  set_tests_properties(${name} PROPERTIES TIMEOUT 180 LABELS "script"
-    RESOURCE_LOCK "capture_a_instance;capture_b_instance"
+  set_tests_properties(${name} PROPERTIES TIMEOUT 180 LABELS "script" RESOURCE_LOCK "${locks}"
     ENVIRONMENT "VELMAR_ARTEFACTS=${CMAKE_BINARY_DIR}/test-artefacts/${name}")
 endfunction()
