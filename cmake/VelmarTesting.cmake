@@ -50,20 +50,32 @@ endfunction()
 #
 # Tests run in parallel (ctest -j); a test that uses a named resource holds its ctest RESOURCE_LOCK, so
 # tests sharing one take turns: `capture_a_instance` (velmar-capture-a: its single-instance mutex and
-# its fixed side pipes), `capture_b_instance` (velmar-capture-b: its mutex), `wine_installer` (Windows
-# Installer in the build's prefix: one installation at a time, and the installed product). A script
-# test holds both capture locks unless it sets its own RESOURCE_LOCK (empty for a test that runs no
-# capture application) or its folder sets VELMAR_SCRIPT_TEST_LOCKS, so a script that does not say what
-# it runs never meets a capture application it did not start.
+# its fixed side pipes), `capture_b_instance` (velmar-capture-b: its mutex), `wine_desktop` (windows
+# on the session's one display: xdotool presses a key on the server for the focused window, so a key
+# meant for one test's window can reach another's), `wine_installer` (Windows Installer in the build's
+# prefix: one installation at a time, and the installed product). A script test holds both capture
+# locks and the desktop unless it sets its own RESOURCE_LOCK (empty for a test that runs no capture
+# application and shows no window) or its folder sets VELMAR_SCRIPT_TEST_LOCKS, so a script that does
+# not say what it runs never meets a capture application it did not start. A test that holds a capture
+# lock always holds the desktop too (added once its folder is read): capture applications show windows.
 function(velmar_script_test name script)
   if(NOT BUILD_TESTING)
     return()
   endif()
-  set(locks capture_a_instance capture_b_instance)
+  set(locks capture_a_instance capture_b_instance wine_desktop)
   if(DEFINED VELMAR_SCRIPT_TEST_LOCKS)
     set(locks "${VELMAR_SCRIPT_TEST_LOCKS}")
   endif()
   add_test(NAME ${name} COMMAND bash ${script} ${ARGN})
   set_tests_properties(${name} PROPERTIES TIMEOUT 180 LABELS "script" RESOURCE_LOCK "${locks}"
     ENVIRONMENT "VELMAR_ARTEFACTS=${CMAKE_BINARY_DIR}/test-artefacts/${name}")
+  cmake_language(EVAL CODE "cmake_language(DEFER CALL velmar_desktop_with_capture_lock [[${name}]])")
+endfunction()
+
+# Adds wine_desktop to a test that holds a capture application's lock (see above).
+function(velmar_desktop_with_capture_lock name)
+  get_property(locks TEST ${name} PROPERTY RESOURCE_LOCK)
+  if(("capture_a_instance" IN_LIST locks OR "capture_b_instance" IN_LIST locks) AND NOT "wine_desktop" IN_LIST locks)
+    set_property(TEST ${name} APPEND PROPERTY RESOURCE_LOCK wine_desktop)
+  endif()
 endfunction()

@@ -56,9 +56,10 @@ expect_installed() {  # expect_installed VERSION: one product of that version, e
   list=$(products)
   [ "$(grep -c . <<<"$list")" -eq 1 ] || fail "want one registered product, have: ${list:-none}"
   [ "$(cut -d'|' -f2 <<<"$list")" = "$1" ] || fail "registered version $(cut -d'|' -f2 <<<"$list"), want $1"
-  # What Add/Remove Programs lists: the product's uninstall entry.
+  # What Add/Remove Programs lists: the product's uninstall entry, in the 64-bit registry view (where
+  # 32-bit Wine is installed, `wine reg` may be the 32-bit reg.exe, which sees the 32-bit view).
   local entry
-  entry=$(wine reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(cut -d'|' -f1 <<<"$list")" \
+  entry=$(wine reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(cut -d'|' -f1 <<<"$list")" /reg:64 \
           </dev/null 2>/dev/null | tr -d '\r') || fail "no Add/Remove Programs entry for $list"
   grep -Eq "DisplayVersion +REG_SZ +$1\$" <<<"$entry" || fail "Add/Remove Programs shows no version $1: $entry"
   grep -Eq "DisplayName +REG_SZ +$VELMAR_PRODUCT_NAME\$" <<<"$entry" || fail "Add/Remove Programs shows no name: $entry"
