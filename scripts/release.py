@@ -2,9 +2,12 @@
 """release.py: makes the release files from a staged dist/ tree.
 
     release.py --dist DIR --out DIR --version X.Y.Z --product NAME --company NAME [--with-stand-ins]
+               [--debug-files DIR]
 
 Writes into --out: velmar-<version>.msi (built with wixl from a WiX source generated from the tree's
-file list), velmar-<version>.zip (the same files in the dist layout) and SHA256SUMS. The file list is
+file list), velmar-<version>.zip (the same files in the dist layout), with --debug-files
+velmar-<version>-debug.zip (the debug information of the stripped binaries, as cmake/stage-dist
+keeps it) and SHA256SUMS. The file list is
 read from the tree, so whatever the build stages is packaged without edits here. Without
 --with-stand-ins the stand-in scanner libraries are left out: on a PC the vendor's DLLs go in their
 place. With it the names say so: velmar-<version>-with-stand-ins.msi and .zip, so the two never mix.
@@ -222,6 +225,31 @@ def sha256(path):
     return h.hexdigest()
 
 
+def write_zip(zip_path, folder, rels):
+    """Zips the files rels (relative paths with /) of folder; fixed timestamps keep the zip the same for
+    the same files."""
+    with zipfile.ZipFile(zip_path, "w", zipfile.ZIP_DEFLATED) as z:
+        for rel in rels:
+            info = zipfile.ZipInfo(rel, date_time=(2020, 1, 1, 0, 0, 0))
+            info.compress_type = zipfile.ZIP_DEFLATED
+            info.external_attr = 0o644 << 16
+            with open(os.path.join(folder, rel), "rb") as src:
+                z.writestr(info, src.read())
+
+
+def pack_debug_files(debug_dir, base):
+    """Zips the debug files of the shipped binaries (DIR/<relative path>.debug, as cmake/stage-dist
+    writes them) into <base>-debug.zip, beside the installer: a crash address from a PC reads back to a
+    source line with them. Returns the zip's path."""
+    rels = sorted(os.path.relpath(os.path.join(folder, name), debug_dir).replace(os.sep, "/")
+                  for folder, _, names in os.walk(debug_dir) for name in names)
+    if not rels:
+        fail(f"no debug files in {debug_dir}")
+    zip_path = base + "-debug.zip"
+    write_zip(zip_path, debug_dir, rels)
+    return zip_path
+
+
 def main():
     ap = argparse.ArgumentParser(description="Makes the MSI, the zip and SHA256SUMS from a staged tree.")
     ap.add_argument("--dist", required=True)
@@ -230,6 +258,7 @@ def main():
     ap.add_argument("--product", required=True)
     ap.add_argument("--company", required=True)
     ap.add_argument("--with-stand-ins", action="store_true")
+    ap.add_argument("--debug-files", help="folder of the binaries' debug files, packed beside the installer")
     args = ap.parse_args()
 
     version = msi_version(args.version)
@@ -251,18 +280,15 @@ def main():
     os.remove(wxs)
     allow_same_version_upgrade(msi)
 
-    # Fixed timestamps keep the zip the same for the same files.
     zip_path = base + ".zip"
-    with zipfile.ZipFile(zip_path, "w", zipfile.ZIP_DEFLATED) as z:
-        for rel in files:
-            info = zipfile.ZipInfo(rel, date_time=(2020, 1, 1, 0, 0, 0))
-            info.compress_type = zipfile.ZIP_DEFLATED
-            info.external_attr = 0o644 << 16
-            with open(os.path.join(args.dist, rel), "rb") as src:
-                z.writestr(info, src.read())
+    write_zip(zip_path, args.dist, files)
 
-    sums = write_checksums(args.out, (msi, zip_path))
-    for path in (msi, zip_path, sums):
+    written = [msi, zip_path]
+    if args.debug_files:
+        written.append(pack_debug_files(args.debug_files, base))
+
+    sums = write_checksums(args.out, written)
+    for path in written + [sums]:
         print(f"release: wrote {path}")
 
 

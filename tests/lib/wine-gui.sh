@@ -34,9 +34,12 @@ window_gone() {
 
 # send_key WINDOW_ID KEY: delivers KEY (xdotool name, e.g. Escape) as WM_KEYDOWN to the window.
 # A window that closes on the key-down is gone before the key-up, which xdotool then reports as
-# BadWindow; callers check the key's effect instead of xdotool's status.
+# BadWindow; callers check the key's effect instead of xdotool's status. The key is then released on
+# the display: xdotool presses the focused window's keys on the server, and a key left down there
+# reaches every window shown later as a key-down (the next test's capture window would take an Escape).
 send_key() {
   xdotool key --window "$1" "$2" 2>/dev/null || true
+  xdotool keyup "$2" 2>/dev/null || true
 }
 
 # screenshot NAME [WINDOW_ID]: keeps a PNG of the window (or the whole screen) as a test artefact.
