@@ -123,6 +123,10 @@ class Connection : public std::enable_shared_from_this<Connection> {
  private:
   void onHead(beast::error_code ec) {
     started_ = Clock::now();
+    // A declared length above the limit ends the head's reading; the head itself is whole and the
+    // decision refuses it (413, or 403 first for a caller that may not call at all).
+    const bool tooLarge = ec == http::error::body_limit;
+    if (tooLarge) ec = {};
     if (ec) {
       // A connection that closed, went idle or timed out between requests just ends; one that sent
       // something that is not an HTTP head is told so.
@@ -142,6 +146,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
     for (auto [at, end] = request.equal_range(http::field::host); at != end; ++at) head.hosts.emplace_back(at->value());
     for (auto [at, end] = request.equal_range(http::field::origin); at != end; ++at) head.origins.emplace_back(at->value());
     if (const auto length = parser_->content_length()) head.contentLength = *length;
+    if (tooLarge && !head.contentLength) head.contentLength = state_->policy.bodyLimit + 1;
     method_ = head.method;
     path_ = std::string(targetPath(head.target));
     origin_ = head.origins.empty() ? std::string() : head.origins.front();
@@ -251,10 +256,21 @@ class Connection : public std::enable_shared_from_this<Connection> {
     }
   }
 
+  // Ends the connection: no more to send, then what the client still sends (a refused body) is read
+  // and dropped for a moment, so that closing does not reset the connection before the client has read
+  // the answer.
   void close() {
     beast::error_code ignored;
     stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
-    stream_.close();
+    stream_.expires_after(std::chrono::seconds(2));
+    drain();
+  }
+
+  void drain() {
+    stream_.async_read_some(net::buffer(drained_), [self = shared_from_this()](beast::error_code ec, std::size_t) {
+      if (ec) return self->stream_.close();
+      self->drain();
+    });
   }
 
   beast::tcp_stream stream_;
@@ -265,6 +281,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
   Clock::time_point started_ = Clock::now();
   std::string method_, path_, origin_;
   bool capturing_ = false;
+  char drained_[4096];
 };
 
 }  // namespace

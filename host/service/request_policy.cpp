@@ -74,9 +74,11 @@ HeadDecision decideHead(const HttpRequestHead& head, const ServicePolicy& policy
   if (head.origins.size() == 1) {
     const std::string& origin = head.origins.front();
     if (!originAllowed(origin, policy.allowedOrigins)) {
-      return refused(403, "origin " + shown(origin) +
-                              " is not allowed: start the service with --allow-origin " + shown(origin) +
-                              " or list it in velmar-device-origins.txt");
+      std::string reason = "origin " + shown(origin) + " is not allowed";
+      if (normaliseOrigin(origin)) {
+        reason += ": start the service with --allow-origin " + shown(origin) + " or list it in velmar-device-origins.txt";
+      }
+      return refused(403, reason);
     }
     cors = {{"Access-Control-Allow-Origin", origin},
             {"Vary", "Origin"},
