@@ -96,6 +96,20 @@ OriginsText readOriginsText(std::string_view text) {
   return read;
 }
 
+OriginsText readOriginsList(std::string_view list) {
+  std::string lines(list);
+  for (char& c : lines) {
+    if (c == ',' || c == ';' || c == ' ' || c == '\t') c = '\n';
+  }
+  return readOriginsText(lines);
+}
+
+std::string originsFileText(const std::vector<std::string>& origins) {
+  std::string text = "# Web pages allowed to call velmar-device --serve, one origin a line (written by the installer)\r\n";
+  for (const std::string& origin : origins) text += origin + "\r\n";
+  return text;
+}
+
 bool originAllowed(std::string_view received, const std::vector<std::string>& allowed) {
   return std::find(allowed.begin(), allowed.end(), received) != allowed.end();
 }

@@ -26,6 +26,14 @@ struct OriginsText {
 // start is skipped.
 OriginsText readOriginsText(std::string_view text);
 
+// The origins of a list given in one line (the installer's ALLOWED_ORIGINS): separated by blanks,
+// commas or semicolons.
+OriginsText readOriginsList(std::string_view list);
+
+// The text of an origins file holding origins (normalised): a comment line saying where it came from,
+// then one origin a line, CR LF line ends.
+std::string originsFileText(const std::vector<std::string>& origins);
+
 // Whether a received Origin value is one of the allowed (normalised) origins. The received value is
 // compared as sent: browsers send origins already normalised.
 bool originAllowed(std::string_view received, const std::vector<std::string>& allowed);

@@ -62,6 +62,17 @@ TEST(ReadOriginsText, CommentsBlanksLineEndsAndRefusedLines) {
   EXPECT_TRUE(readOriginsText("").origins.empty());
 }
 
+TEST(ReadOriginsList, InstallerPropertyRoundTripsThroughTheFile) {
+  const OriginsText list = readOriginsList(" https://Clinic.example/;http://localhost:8080, http://a.example  bad ");
+  const std::vector<std::string> want = {"https://clinic.example", "http://localhost:8080", "http://a.example"};
+  EXPECT_EQ(list.origins, want);
+  EXPECT_EQ(list.refused, std::vector<std::string>{"bad"});
+  // What the installer writes is what the service reads back.
+  const OriginsText back = readOriginsText(originsFileText(list.origins));
+  EXPECT_EQ(back.origins, want);
+  EXPECT_TRUE(back.refused.empty());
+}
+
 TEST(OriginAllowed, ExactMatchOnly) {
   const std::vector<std::string> allowed = {"http://localhost:8080", "https://clinic.example"};
   EXPECT_TRUE(originAllowed("http://localhost:8080", allowed));
