@@ -47,6 +47,7 @@ constexpr auto kStopWait = std::chrono::seconds(8);
 struct Answer {
   int status = 200;
   std::string body;
+  long long captureMilliseconds = -1;  // a capture's answer path, for the log line
 };
 
 }  // namespace
@@ -198,9 +199,11 @@ class Connection : public std::enable_shared_from_this<Connection> {
     capturing_ = true;
     const std::string line = captureRequestLine(body, velmar::win::utf8FromWide(state_->applicationPath(*device)));
     aside([state = state_, line] {
+      const Clock::time_point start = Clock::now();
       const RequestAnswer result = answerRequestLine(line);
       state->busy = false;
-      return Answer{200, answerOutput(result.json)};
+      const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+      return Answer{200, answerOutput(result.json), took};
     });
   }
 
@@ -239,7 +242,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
     response->keep_alive(keepAlive);
     response->prepare_payload();
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started_).count();
-    hostLog(LOG_INFO, requestLogLine(method_, path_, origin_, result.status, took));
+    hostLog(LOG_INFO, requestLogLine(method_, path_, origin_, result.status, took, result.captureMilliseconds));
 
     stream_.expires_after(kRequestTime);
     http::async_write(stream_, *response, [self = shared_from_this(), response, keepAlive](beast::error_code ec, std::size_t) {

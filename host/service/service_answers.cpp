@@ -27,8 +27,10 @@ std::string infoJson(std::string_view version, bool busy,
 std::string cancelJson(bool cancelled) { return nlohmann::json{{"cancelled", cancelled}}.dump(); }
 
 std::string requestLogLine(std::string_view method, std::string_view path, std::string_view origin, int status,
-                           long long milliseconds) {
-  return "http " + printable(method, 16) + " " + printable(path, 200) + " origin " +
-         (origin.empty() ? std::string("-") : printable(origin, 200)) + " status " + std::to_string(status) +
-         " " + std::to_string(milliseconds) + " ms";
+                           long long milliseconds, long long captureMilliseconds) {
+  std::string line = "http " + printable(method, 16) + " " + printable(path, 200) + " origin " +
+                     (origin.empty() ? std::string("-") : printable(origin, 200)) + " status " +
+                     std::to_string(status) + " " + std::to_string(milliseconds) + " ms";
+  if (captureMilliseconds >= 0) line += " (capture " + std::to_string(captureMilliseconds) + " ms)";
+  return line;
 }

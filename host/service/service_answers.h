@@ -15,7 +15,8 @@ std::string infoJson(std::string_view version, bool busy,
 std::string cancelJson(bool cancelled);
 
 // The host-log line of one answered request: method, path, origin ("-" for none), status and the
-// milliseconds it took. Received texts are cut short and control characters replaced, so a request
+// milliseconds it took; for a capture also the milliseconds of the capture's answer path itself
+// (captureMilliseconds >= 0), so that what the HTTP layer adds can be told apart. Received texts are cut short and control characters replaced, so a request
 // cannot forge log lines; nothing of the body ever goes into it.
 std::string requestLogLine(std::string_view method, std::string_view path, std::string_view origin, int status,
-                           long long milliseconds);
+                           long long milliseconds, long long captureMilliseconds = -1);
