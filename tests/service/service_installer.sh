@@ -43,6 +43,14 @@ msiexec_run /i
 msiexec_run /x
 echo "without properties: no origins file, no log-on entry"
 
+# An entry that is not an origin fails the install: nothing stays installed.
+status=0
+wine msiexec /i "$(winpath "$msi")" "ALLOWED_ORIGINS=https://ok.example,*" /qn </dev/null >"$art/msiexec.txt" 2>&1 || status=$?
+[ $status -ne 0 ] || fail "an install with ALLOWED_ORIGINS=https://ok.example,* succeeded"
+[ ! -e "$installed/velmar-device.exe" ] || fail "a failed install left velmar-device.exe"
+[ ! -e "$origins_file" ] || fail "a failed install left an origins file"
+echo "ALLOWED_ORIGINS with a wildcard: msiexec ended with $status, nothing installed"
+
 msiexec_run /i "ALLOWED_ORIGINS=http://localhost:8080,https://Clinic.example/" AUTOSTART=1
 [ -f "$origins_file" ] || fail "no origins file after an install with ALLOWED_ORIGINS"
 read_back=$(python3 - "$origins_file" <<'PY'
