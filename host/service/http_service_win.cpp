@@ -156,6 +156,19 @@ class Connection : public std::enable_shared_from_this<Connection> {
     if (decision_.endpoint == Endpoint::kRefused) return refuse(decision_);
     if (decision_.endpoint == Endpoint::kPreflight) return answer({decision_.status, {}});
     if (parser_->is_done()) return dispatch();
+    const auto expect = request.find(http::field::expect);
+    if (expect != request.end() && beast::iequals(expect->value(), "100-continue")) {
+      // The client waits for a word before it sends its body (curl does for bodies above 1 KB).
+      auto goOn = std::make_shared<http::response<http::empty_body>>(http::status::continue_, 11);
+      return http::async_write(stream_, *goOn, [self = shared_from_this(), goOn](beast::error_code ec, std::size_t) {
+        if (ec) return self->close();
+        self->readBody();
+      });
+    }
+    readBody();
+  }
+
+  void readBody() {
     http::async_read(stream_, buffer_, *parser_,
                      [self = shared_from_this()](beast::error_code ec, std::size_t) { self->onBody(ec); });
   }

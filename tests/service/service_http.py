@@ -99,6 +99,20 @@ with Service(tree, os.path.join(art, "service"), ["--allow-origin", PAGE], env) 
     expect("info with capture-b gone", info["devices"][1] == {"name": "dpfpdd", "installed": False}, info)
     print(f"info: {info}")
 
+    # --- diagnose: the --diagnose report
+    status, _, report = service.json("GET", "/v1/diagnose", origin=PAGE)
+    expect("diagnose", status == 200 and isinstance(report.get("checks"), list) and report["checks"]
+           and {"captureApps", "running", "version"} <= set(report), f"{status} {sorted(report)}")
+    print(f"diagnose: {len(report['checks'])} checks")
+
+    # --- a client that waits for 100 Continue before its body (curl does for larger bodies)
+    curl = subprocess.run(["curl", "-s", "-m", "20", "-w", " %{http_code} %{time_total}", "-H", f"Origin: {PAGE}",
+                           "-H", "Expect: 100-continue",
+                           "-d", json.dumps({"device": "optical", "message": "x" * 2000}),
+                           f"http://127.0.0.1:{service.port}/v1/capture"], capture_output=True, text=True)
+    code, seconds = curl.stdout.split()[-2:]
+    expect("curl with Expect: 100-continue", code == "400" and float(seconds) < 0.9, curl.stdout[-200:])
+
     # --- refusals: answered as JSON, CORS only for the allowed page, nothing started
     good = {"device": "futronic", "message": "Coloque el dedo"}
     port = service.port
