@@ -5,7 +5,8 @@ browser or a local program would.
 usage: service_http.py ARTEFACTS PRODUCT_ENV CHECK_LINE_PY TREE_ARGS...
 
 - GET /v1/info: the product version, busy false, both devices installed (and one not, once its
-  application is gone);
+  application is gone); GET /v1/diagnose: the --diagnose report;
+- a client that waits for 100 Continue before its body is not kept waiting;
 - every refusal (foreign Host, foreign Origin, two Origins, a "command" member, an unknown device,
   malformed JSON, an oversized body declared or chunked, an unknown path, a wrong method, a head that
   is not HTTP) answered {"status", "reason"} with CORS headers only for the allowed origin, and no
