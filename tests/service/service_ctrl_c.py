@@ -11,7 +11,6 @@ usage: service_ctrl_c.py ARTEFACTS TREE_ARGS...
 """
 import os
 import pty
-import select
 import shutil
 import socket
 import subprocess
@@ -22,7 +21,7 @@ import time
 sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
-from service_lib import Service, fail, free_port, make_tree, scenario, wait_until, winpath  # noqa: E402
+from service_lib import Client, fail, free_port, make_tree, scenario, wait_until, winpath  # noqa: E402
 
 art = sys.argv[1]
 shutil.rmtree(art, ignore_errors=True)
@@ -67,8 +66,7 @@ def status():
 
 
 try:
-    service = Service.__new__(Service)  # its request helpers only: this script owns the process
-    service.port, service.workdir = port, workdir
+    service = Client(port, workdir)  # this script owns the process
 
     def ready():
         try:

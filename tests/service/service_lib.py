@@ -35,50 +35,11 @@ def winpath(path):
     return "Z:" + os.path.realpath(path).replace("/", "\\")
 
 
-class Service:
-    """One velmar-device --serve process. Use as a context manager: it is stopped on exit."""
+class Client:
+    """HTTP to a service on port, and the host log it writes in its working folder workdir."""
 
-    def __init__(self, tree, workdir, args=(), env=None, port=None):
-        self.tree, self.workdir = tree, workdir
-        self.port = port or free_port()
-        os.makedirs(workdir, exist_ok=True)
-        self.out = open(os.path.join(workdir, "service-stdout.txt"), "wb")
-        self.err = open(os.path.join(workdir, "service-stderr.txt"), "wb")
-        command = ["wine", os.path.join(tree, "velmar-device.exe"), "--serve", "--port", str(self.port), *args]
-        self.process = subprocess.Popen(command, cwd=workdir, stdin=subprocess.DEVNULL, stdout=self.out,
-                                        stderr=self.err, env={**os.environ, **(env or {})})
-
-    def wait_ready(self, seconds=60):
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
-            if self.process.poll() is not None:
-                fail(f"the service ended with {self.process.returncode}: {self.stderr()}")
-            try:
-                status, _, _ = self.request("GET", "/v1/info", timeout=2)
-                if status == 200:
-                    return self
-            except OSError:
-                pass
-            time.sleep(0.2)
-        fail(f"the service did not answer within {seconds} s: {self.stderr()}")
-
-    def __enter__(self):
-        return self.wait_ready()
-
-    def __exit__(self, *_):
-        self.stop()
-
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.kill()
-            self.process.wait(30)
-        self.out.close()
-        self.err.close()
-
-    def stderr(self):
-        self.err.flush()
-        with open(self.err.name, "rb") as f:
-            return f.read().decode("utf-8", "replace").strip()
+    def __init__(self, port, workdir):
+        self.port, self.workdir = port, workdir
 
     def request(self, method, path, body=None, origin=None, host=None, headers=None, timeout=120):
         """(status, headers as a dict with lower-case names, body bytes). body: bytes, str or a dict (JSON)."""
@@ -119,6 +80,52 @@ class Service:
 
     def captures_started(self):
         return sum("capture(biodevice=" in line for line in self.log_lines())
+
+
+class Service(Client):
+    """One velmar-device --serve process. Use as a context manager: it is stopped on exit."""
+
+    def __init__(self, tree, workdir, args=(), env=None, port=None):
+        super().__init__(port or free_port(), workdir)
+        self.tree = tree
+        os.makedirs(workdir, exist_ok=True)
+        self.out = open(os.path.join(workdir, "service-stdout.txt"), "wb")
+        self.err = open(os.path.join(workdir, "service-stderr.txt"), "wb")
+        command = ["wine", os.path.join(tree, "velmar-device.exe"), "--serve", "--port", str(self.port), *args]
+        self.process = subprocess.Popen(command, cwd=workdir, stdin=subprocess.DEVNULL, stdout=self.out,
+                                        stderr=self.err, env={**os.environ, **(env or {})})
+
+    def wait_ready(self, seconds=60):
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            if self.process.poll() is not None:
+                fail(f"the service ended with {self.process.returncode}: {self.stderr()}")
+            try:
+                status, _, _ = self.request("GET", "/v1/info", timeout=2)
+                if status == 200:
+                    return self
+            except OSError:
+                pass
+            time.sleep(0.2)
+        fail(f"the service did not answer within {seconds} s: {self.stderr()}")
+
+    def __enter__(self):
+        return self.wait_ready()
+
+    def __exit__(self, *_):
+        self.stop()
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(30)
+        self.out.close()
+        self.err.close()
+
+    def stderr(self):
+        self.err.flush()
+        with open(self.err.name, "rb") as f:
+            return f.read().decode("utf-8", "replace").strip()
 
 
 def make_tree(dest, tree_args):
