@@ -76,7 +76,6 @@ for _ in $(seq 300); do
   [ -n "$started" ] && break
   sleep 0.1
 done
-service_pid=$(pgrep -f 'velmar-device.exe --serve' | head -n1 || true)
 [ -n "$started" ] || fail "no service log in $service_dir"
 echo "log-on start: ${started#*LOG_* }"
 if grep -q 'serving' <<<"$started"; then
@@ -85,7 +84,12 @@ if grep -q 'serving' <<<"$started"; then
   grep -qx 'Access-Control-Allow-Origin: https://clinic.example' <<<"$cors" || fail "the started service: $cors"
   echo "the started service allows https://clinic.example"
 fi
-[ -n "$service_pid" ] && kill "$service_pid" 2>/dev/null || true
+# The service the starter started: the one of this test's Wine prefix (other checkouts may run their own).
+for pid in $(pgrep -f 'velmar-device.exe --serve' || true); do
+  if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+    kill "$pid" 2>/dev/null || true
+  fi
+done
 
 msiexec_run /x
 [ ! -e "$origins_file" ] || fail "the origins file stayed after the uninstall"
