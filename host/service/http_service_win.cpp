@@ -88,8 +88,9 @@ std::string info(const State& state) {
 Answer diagnose() {
   char* line = nullptr;
   diagnoseJson(&line);
+  if (!line) return {500, refusalJson(500, "the diagnostics report could not be made")};
   Answer answer;
-  answer.body = line ? line : "";
+  answer.body = line;
   std::free(line);
   return answer;
 }
@@ -187,9 +188,11 @@ class Connection : public std::enable_shared_from_this<Connection> {
       case Endpoint::kInfo:
         return answer({200, info(*state_)});
       case Endpoint::kDiagnose:
-        return aside([] { return diagnose(); });
+        aside([] { return diagnose(); });
+        return;
       case Endpoint::kCancel:
-        return aside([state = state_] { return cancel(state); });
+        aside([state = state_] { return cancel(state); });
+        return;
       case Endpoint::kCapture:
         return capture();
       default:
@@ -211,28 +214,37 @@ class Connection : public std::enable_shared_from_this<Connection> {
     state_->captureAnswering = true;
     capturing_ = true;
     const std::string line = captureRequestLine(body, velmar::win::utf8FromWide(state_->applicationPath(*device)));
-    aside([state = state_, line] {
+    const bool started = aside([state = state_, line] {
       const Clock::time_point start = Clock::now();
       const RequestAnswer result = answerRequestLine(line);
       state->busy = false;
       const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
       return Answer{200, answerOutput(result.json), took};
     });
+    if (!started) state_->busy = false;
   }
 
   // Runs blocking work on a thread of its own and answers with its result on the connection's thread.
-  // The thread holds the connection, so the answer always has a socket to go to.
-  void aside(std::function<Answer()> work) {
+  // The thread holds the connection, so the answer always has a socket to go to. Returns false, after
+  // answering 500, when no thread could be started.
+  bool aside(std::function<Answer()> work) {
     stream_.expires_never();
-    std::thread([self = shared_from_this(), work = std::move(work)] {
-      Answer result;
-      try {
-        result = work();
-      } catch (...) {
-        result = {500, refusalJson(500, "the service could not answer")};
-      }
-      net::post(self->stream_.get_executor(), [self, result = std::move(result)] { self->answer(result); });
-    }).detach();
+    try {
+      std::thread([self = shared_from_this(), work = std::move(work)] {
+        Answer result;
+        try {
+          result = work();
+        } catch (...) {
+          result = {500, refusalJson(500, "the service could not answer")};
+        }
+        net::post(self->stream_.get_executor(), [self, result = std::move(result)] { self->answer(result); });
+      }).detach();
+      return true;
+    } catch (const std::exception& e) {
+      hostLog(LOG_ERROR, std::string("http service: no thread for the request: ") + e.what());
+      answer({500, refusalJson(500, "the service could not start the work")});
+      return false;
+    }
   }
 
   void refuse(const HeadDecision& decision) {
@@ -359,7 +371,15 @@ void HttpService::listen() {
 
 void HttpService::run() {
   state_->accept();
-  state_->io.run();
+  // A handler that throws (an allocation failure) ends that one handler, not the service.
+  for (;;) {
+    try {
+      state_->io.run();
+      return;
+    } catch (const std::exception& e) {
+      hostLog(LOG_ERROR, std::string("http service: ") + e.what());
+    }
+  }
 }
 
 void HttpService::stop() noexcept {

@@ -7,14 +7,14 @@
 # the uninstall takes the origins file and the entry away with the files. A package installed without
 # the properties writes neither.
 #
-# usage: service_installer.sh PRODUCT_ENV STARTER_EXE TREE_ARGS...
+# usage: service_installer.sh PRODUCT_ENV INSTALLED_PRODUCTS_EXE STARTER_EXE TREE_ARGS...
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 source "$here/../e2e/e2e_lib.sh"
 source "$1"  # VELMAR_VERSION, VELMAR_PRODUCT_NAME, VELMAR_COMPANY
-starter=$2
-shift 2
+installed_products=$2 starter=$3
+shift 3
 art=$(artefact_dir)
 rm -rf "$art/dist" "$art/out"
 bash "$here/make_tree.sh" "$art/dist" "$@" >/dev/null
@@ -34,6 +34,13 @@ msiexec_run() {  # msiexec_run /i|/x [PROPERTY=VALUE...]
   [ $status -eq 0 ] || { cat "$art/msiexec.txt" >&2; fail "msiexec $action $* ended with $status"; }
 }
 run_entry() { wine reg query "$run_key" /v "velmar service" /reg:64 </dev/null 2>/dev/null | tr -d '\r' | grep 'REG_SZ' || true; }
+
+# The prefix may hold products a failed run left (this test's or the release test's, which share the
+# upgrade code): removed by their product codes.
+upgrade_code=$(grep -o '^UPGRADE_CODE = "[^"]*"' "$root/scripts/release.py" | cut -d'"' -f2)
+for code in $(wine "$installed_products" "$upgrade_code" </dev/null | tr -d '\r' | cut -d'|' -f1); do
+  wine msiexec /x "$code" /qn </dev/null >/dev/null 2>&1 || true
+done
 
 # Without the properties: neither the file nor the entry.
 msiexec_run /i
@@ -88,12 +95,14 @@ fi
 for pid in $(pgrep -f 'velmar-device.exe --serve' || true); do
   if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
     kill "$pid" 2>/dev/null || true
+    # Its program file stays in use until it has ended, and the uninstall could not remove it.
+    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   fi
 done
 
 msiexec_run /x
 [ ! -e "$origins_file" ] || fail "the origins file stayed after the uninstall"
 [ -z "$(run_entry)" ] || fail "the log-on entry stayed after the uninstall: $(run_entry)"
-[ ! -e "$installed/velmar-device.exe" ] || fail "velmar-device.exe stayed after the uninstall"
+[ -z "$(wine "$installed_products" "$upgrade_code" </dev/null | tr -d '\r')" ] || fail "still registered after the uninstall"
 echo "uninstalled: origins file and log-on entry gone"
 rm -rf "$installed"
