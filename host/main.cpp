@@ -7,6 +7,7 @@
 // With the single argument --diagnose it inspects the installation instead, prints a few Spanish lines
 // for a person and then the report as its last line, one JSON line, and ends with status 0 when every
 // check passes, 1 otherwise (no request, no pause, no log).
+// With --serve it is the local web service instead (serve_win.h).
 #include <windows.h>
 
 #include <cstdio>
@@ -15,11 +16,13 @@
 #include <iostream>
 #include <locale>
 #include <string>
+#include <vector>
 
 #include "answer_line.h"
 #include "diagnose_command_win.h"
 #include "host_log_route.h"
 #include "request_answer_win.h"
+#include "serve_win.h"
 
 namespace {
 
@@ -41,6 +44,7 @@ void useDefaultLocaleForInput() {
 int wmain(int argc, wchar_t** argv) {
   if (argc == 2 && std::wstring(argv[1]) == L"--diagnose") return runDiagnoseCommand();
   routeHostLogToLog4z();
+  if (argc >= 2 && std::wstring(argv[1]) == L"--serve") return serveMain(std::vector<std::wstring>(argv + 1, argv + argc));
 
   // Without a console (redirected standard streams) the code-page calls fail; nothing depends on them.
   SetConsoleOutputCP(kUtf8CodePage);

@@ -202,6 +202,7 @@ def wix_source(dist, files, version, product, company, wxs_dir):
     {upgrade_elements(product)}
     <Property Id="ARPNOMODIFY" Value="1"/>
     {install_dir_search}
+{service_properties(files)}
     <Directory Id="TARGETDIR" Name="SourceDir">
       <Directory Id="ProgramFiles64Folder">
         <Directory Id="INSTALLDIR" Name={quoteattr(product)}>
@@ -215,6 +216,41 @@ def wix_source(dist, files, version, product, company, wxs_dir):
   </Product>
 </Wix>
 """
+
+
+# The local web service's installer properties (see service_properties):
+# ALLOWED_ORIGINS="https://a.example http://localhost:8080" writes velmar-device-origins.txt beside the
+# program; AUTOSTART=1 starts velmar-device.exe --serve at every user's log-on, without a console window.
+SERVICE_STARTER = "velmar-service-start.exe"
+
+
+def service_properties(files):
+    """Product-level elements for the service's properties, or "" when the tree has no starter.
+
+    velmar-service-start does the work as deferred custom actions (as the system account, once the
+    files are in place): --set-origins writes the origins file, --set-autostart adds the value under
+    the machine's Run key that runs the starter, a program without a window, at each log-on (not a
+    Windows service: those run in session 0, where no capture window can be shown), and --uninstall
+    removes both before the files go, except when an upgrade removes the older version (the settings
+    stay for the newer one). The removal has its sequence number written out, just before RemoveFiles
+    (3500): wixl puts an action placed with Before= first of all."""
+    if SERVICE_STARTER not in files:
+        return ""
+    starter = identifier("F", SERVICE_STARTER)
+
+    def action(name, command, check):
+        return (f'    <CustomAction Id="{name}" FileKey="{starter}" ExeCommand={quoteattr(command)} '
+                f'Execute="deferred" Impersonate="no" Return="{"check" if check else "ignore"}"/>')
+    return "\n".join([
+        action("SetAllowedOrigins", '--set-origins "[ALLOWED_ORIGINS]"', True),
+        action("SetAutostart", "--set-autostart", True),
+        action("RemoveServiceSettings", "--uninstall", False),
+        "    <InstallExecuteSequence>",
+        '      <Custom Action="SetAllowedOrigins" After="InstallFiles">ALLOWED_ORIGINS AND NOT REMOVE="ALL"</Custom>',
+        '      <Custom Action="SetAutostart" After="SetAllowedOrigins">AUTOSTART="1" AND NOT REMOVE="ALL"</Custom>',
+        '      <Custom Action="RemoveServiceSettings" Sequence="3400">REMOVE="ALL" AND NOT UPGRADINGPRODUCTCODE</Custom>',
+        "    </InstallExecuteSequence>",
+    ])
 
 
 def sha256(path):

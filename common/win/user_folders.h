@@ -1,10 +1,12 @@
 // user_folders.h: the folders a standard user may write, for what a program writes at run time (its
-// logs and temporary files); what it reads from its install folder stays there. Windows only; link
-// shell32, ole32 and uuid.
+// logs and temporary files); what it reads from its install folder stays there. One rule for every
+// program: the host (console, DLL, web service), both capture applications and the diagnostics that
+// look for their logs. Windows only; link shell32, ole32 and uuid.
 #pragma once
 
 #include <windows.h>
-
+// After windows.h.
+#include <knownfolders.h>
 #include <shlobj.h>
 
 #include <filesystem>
@@ -13,29 +15,43 @@
 
 namespace velmar::win {
 
-// The user's local application-data folder: LOCALAPPDATA from the environment, else the system's known
-// folder. Empty when neither gives one.
+// The user's local application-data folder, without a trailing separator: LOCALAPPDATA from the
+// environment, else the system's known folder. Empty when neither gives one.
 inline std::wstring localAppDataFolder() {
-  wchar_t buffer[2048];
-  const DWORD n = GetEnvironmentVariableW(L"LOCALAPPDATA", buffer, 2048);
-  if (n > 0 && n < 2048) return std::wstring(buffer, n);
-  PWSTR known = nullptr;
-  std::wstring folder;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known)) && known) folder = known;
-  CoTaskMemFree(known);
+  std::wstring folder(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetEnvironmentVariableW(L"LOCALAPPDATA", folder.data(), static_cast<DWORD>(folder.size()));
+    if (n < folder.size()) {
+      folder.resize(n);  // 0: not set
+      break;
+    }
+    folder.resize(n);  // too small: n counts the terminating NUL
+  }
+  if (folder.empty()) {
+    PWSTR known = nullptr;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known)) && known) folder = known;
+    CoTaskMemFree(known);  // also after a failure, as the call asks
+  }
+  while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
   return folder;
 }
 
-// "<local application data>\velmar\<program>", created when missing, without a trailing separator.
-// Empty when there is no such folder and it cannot be made.
-inline std::wstring programDataFolder(const std::wstring& program) {
+// "<local application data>\velmar\<program>" without a trailing separator, whether it exists or not.
+// Empty when there is no local application-data folder. Creates nothing.
+inline std::wstring programFolderPath(const std::wstring& program) {
   const std::wstring base = localAppDataFolder();
-  if (base.empty()) return {};
-  const std::filesystem::path folder = std::filesystem::path(base) / L"velmar" / program;
+  return base.empty() ? std::wstring() : base + L"\\velmar\\" + program;
+}
+
+// programFolderPath, created when missing. Empty when there is no such folder and it cannot be made.
+inline std::wstring programDataFolder(const std::wstring& program) {
+  const std::wstring path = programFolderPath(program);
+  if (path.empty()) return {};
+  const std::filesystem::path folder(path);
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (!std::filesystem::is_directory(folder, error)) return {};
-  return folder.wstring();
+  return path;
 }
 
 // The user's temporary folder (GetTempPathW), with its trailing separator. Empty on failure.

@@ -10,7 +10,7 @@
 
 #include "image_encoder_win.h"
 #include "jpeg_probe_win.h"
-#include "program_log_folder_win.h"
+#include "win/user_folders.h"
 
 namespace {
 
@@ -40,15 +40,15 @@ class LocalAppData : public ::testing::Test {
 
 TEST_F(LocalAppData, EachProgramHasItsFolderUnderTheEnvironmentsOrTheKnownFolder) {
   SetEnvironmentVariableW(L"LOCALAPPDATA", L"C:\\Users\\ana\\AppData\\Local\\");
-  EXPECT_EQ(programLogFolder(L"velmar-capture-a"), L"C:\\Users\\ana\\AppData\\Local\\velmar\\velmar-capture-a");
+  EXPECT_EQ(velmar::win::programFolderPath(L"velmar-capture-a"), L"C:\\Users\\ana\\AppData\\Local\\velmar\\velmar-capture-a");
 
   SetEnvironmentVariableW(L"LOCALAPPDATA", nullptr);
-  const std::wstring known = localAppDataFolder();
+  const std::wstring known = velmar::win::localAppDataFolder();
   ASSERT_FALSE(known.empty());
   EXPECT_NE(known.back(), L'\\');
   const DWORD attributes = GetFileAttributesW(known.c_str());
   EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) << "not a folder";
-  EXPECT_EQ(programLogFolder(L"velmar-device"), known + L"\\velmar\\velmar-device");
+  EXPECT_EQ(velmar::win::programFolderPath(L"velmar-device"), known + L"\\velmar\\velmar-device");
 }
 
 }  // namespace

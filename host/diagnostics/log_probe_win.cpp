@@ -4,10 +4,10 @@
 #include <windows.h>
 
 #include "capture_app_table.h"
-#include "private_host_log_folder_win.h"
-#include "program_log_folder_win.h"
+#include "host_log_folder_win.h"
 #include "win/utf8_wide.h"
 #include "win/unique_handle.h"
+#include "win/user_folders.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ std::vector<LogFacts> probeLogs() {
   logs.push_back({"velmar-device", velmar::win::utf8FromWide(host), host.empty() ? "" : newestFile(host, L"*.log")});
   for (const CaptureAppTraits& app : captureAppTable()) {
     const std::string program = app.fileName.substr(0, app.fileName.size() - 4);  // without ".exe"
-    const std::wstring folder = programLogFolder(velmar::win::wideFromUtf8(program));
+    const std::wstring folder = velmar::win::programFolderPath(velmar::win::wideFromUtf8(program));
     logs.push_back({program, velmar::win::utf8FromWide(folder),
                     folder.empty() ? "" : newestFile(folder, velmar::win::wideFromUtf8(app.logPattern))});
   }
