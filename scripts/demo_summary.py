@@ -20,7 +20,6 @@ DESCRIPTIONS = {
     "capture.wsq": "the WSQ file, decoded from the line's base64",
     "capture.jpg": "the JPEG preview, decoded from the line's base64",
     "capture.png": "the WSQ decoded by the project's converter (wsq.exe --decode)",
-    "log-device-velmar": "the host's log of the run",
 }
 
 

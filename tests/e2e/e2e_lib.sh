@@ -45,6 +45,7 @@ prepare_run() {
   shift
   rm -rf "$dir"
   mkdir -p "$dir"
+  touch "$dir/.started"
   if [ $# -gt 0 ]; then
     printf '%s\n' "$@" >"$dir/scenario.ini"
     VIRTUAL_SCANNER_SCENARIO=$(winpath "$dir/scenario.ini")
@@ -52,6 +53,16 @@ prepare_run() {
   else
     unset VIRTUAL_SCANNER_SCENARIO
   fi
+}
+
+# host_logs_of_run DIR: the host log files written since prepare_run made DIR. A program started from
+# Linux writes its host log in the prefix user's %LOCALAPPDATA%\velmar\velmar-device (Wine gives it the
+# profile's folder), which other runs of the prefix share: only the files written since are this run's
+# candidates.
+host_logs_of_run() {
+  local folder=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/velmar/velmar-device
+  [ -d "$folder" ] || return 0
+  find "$folder" -maxdepth 1 -name '*.log' -newer "$1/.started" | sort
 }
 
 # start_device DIR DEVICE_EXE COMMAND MESSAGE: starts velmar-device in DIR in the background (pid in
@@ -96,7 +107,7 @@ expect_line() {
   [ "$(cat "$dir/status.txt")" = 0 ] || fail "velmar-device in $dir ended with $(cat "$dir/status.txt"), want 0"
   report=$(python3 "$e2e_dir/check_line.py" "$@" "$dir/stdout.txt" "$code" "$dir" wine "$dist/wsq.exe" 2>&1) || {
     echo "standard output: $(head -c 300 "$dir/stdout.txt")" >&2
-    tail -n 20 "$dir"/log-device-velmar/*.log >&2 2>/dev/null || true
+    host_logs_of_run "$dir" | xargs -r tail -n 20 >&2 2>/dev/null || true
     fail "$label: $report"
   }
   echo "$label -> $report"

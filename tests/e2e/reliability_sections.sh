@@ -53,7 +53,7 @@ capture_pid() {
 # log_ms DIR TEXT: the time of the host log's first line holding TEXT, in milliseconds since the epoch.
 log_ms() {
   local stamp
-  stamp=$(grep -ahF -- "$2" "$1"/log-device-velmar/*.log | head -n1 | cut -c1-23)
+  stamp=$(host_logs_of_run "$1" | xargs -r grep -ahF -- "$2" | head -n1 | cut -c1-23)
   date -d "$stamp" +%s%3N
 }
 
@@ -139,7 +139,7 @@ if wanted 3; then
     if finish_device "$dir" 60; then
       echo "capture-$app killed (Linux pid $pid): velmar-device ended $(($(now_ms) - killed)) ms later with" \
         "status $(cat "$dir/status.txt") and exitcode $(line_code "$dir/stdout.txt")"
-      grep -ahE "process closed|response size|image size|didn't receive" "$dir"/log-device-velmar/*.log 2>/dev/null |
+      host_logs_of_run "$dir" | xargs -r grep -ahE "process closed|response size|image size|didn't receive" 2>/dev/null |
         sed 's/^/    host log: /' || true
     else
       problem "capture-$app killed: velmar-device did not return within 60 s"
@@ -162,7 +162,7 @@ if wanted 4; then
   first_line=$(head -n1 "$dir/stdout.txt" | tr -d '\r')
   echo "velmar-device: status $(cat "$dir/status.txt"), first line of standard output ${#first_line} characters:" \
     "'${first_line:0:120}'"
-  grep -ahE "response size|image size|not a whole|error json" "$dir"/log-device-velmar/*.log 2>/dev/null | sed 's/^/    host log: /' || true
+  host_logs_of_run "$dir" | xargs -r grep -ahE "response size|image size|not a whole|error json" 2>/dev/null | sed 's/^/    host log: /' || true
   unset VELMAR_HALF_WSQ_FILE
 fi
 

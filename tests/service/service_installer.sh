@@ -79,7 +79,7 @@ rm -rf "$service_dir"
 wine "$installed/velmar-service-start.exe" </dev/null >/dev/null 2>&1 || fail "velmar-service-start failed"
 started=
 for _ in $(seq 300); do
-  started=$(cat "$service_dir"/log-device-velmar/*.log 2>/dev/null | grep -E 'http service serving|http service not started' || true)
+  started=$(cat "$service_dir"/velmar-device/*.log 2>/dev/null | grep -E 'http service serving|http service not started' || true)
   [ -n "$started" ] && break
   sleep 0.1
 done

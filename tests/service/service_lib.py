@@ -5,6 +5,7 @@ A test lays down its own installed tree (make_tree.sh), starts the service from 
 its working folder (where the host log goes) in the test's artefact folder, and talks HTTP with
 http.client, setting Host and Origin itself so that any value can be sent. Every wait is bounded.
 """
+import getpass
 import glob
 import http.client
 import json
@@ -30,6 +31,13 @@ def free_port():
         return s.getsockname()[1]
 
 
+def host_log_folder():
+    """The Linux path of the host log folder of the prefix's user (Wine gives a program started from
+    Linux the profile's LOCALAPPDATA, whatever the environment says)."""
+    users = os.path.join(os.environ["WINEPREFIX"], "drive_c", "users")
+    return os.path.join(users, getpass.getuser(), "AppData", "Local", "velmar", "velmar-device")
+
+
 def winpath(path):
     """The Windows name of a Linux path (Wine maps / to Z:)."""
     return "Z:" + os.path.realpath(path).replace("/", "\\")
@@ -40,6 +48,7 @@ class Client:
 
     def __init__(self, port, workdir):
         self.port, self.workdir = port, workdir
+        self.started = time.time()
 
     def request(self, method, path, body=None, origin=None, host=None, headers=None, timeout=120):
         """(status, headers as a dict with lower-case names, body bytes). body: bytes, str or a dict (JSON)."""
@@ -71,11 +80,18 @@ class Client:
             fail(f"{method} {path} answered {status} with a body that is not JSON: {data[:200]!r}")
 
     def log_lines(self):
-        """The host log lines this service wrote (its own working folder holds only its own log)."""
+        """The host log lines this service wrote. The host log lives in the user's folder of the prefix
+        (%LOCALAPPDATA%\\velmar\\velmar-device), shared with every other run there: this service's files are
+        those written since it started that name its own port in their "serving" line."""
         lines = []
-        for path in sorted(glob.glob(os.path.join(self.workdir, "log-device-velmar", "*.log"))):
+        mark = f"serving http://127.0.0.1:{self.port}/"
+        for path in sorted(glob.glob(os.path.join(host_log_folder(), "*.log"))):
+            if os.path.getmtime(path) < self.started - 2:
+                continue
             with open(path, "rb") as f:
-                lines += f.read().decode("utf-8", "replace").splitlines()
+                file_lines = f.read().decode("utf-8", "replace").splitlines()
+            if any(mark in line for line in file_lines):
+                lines += file_lines
         return lines
 
     def captures_started(self):
