@@ -21,7 +21,7 @@ bash "$here/make_tree.sh" "$art/dist" "$@" >/dev/null
 cp "$starter" "$art/dist/"
 python3 "$root/scripts/release.py" --dist "$art/dist" --out "$art/out" --version "$VELMAR_VERSION" \
   --product "$VELMAR_PRODUCT_NAME" --company "$VELMAR_COMPANY" --with-stand-ins >/dev/null || fail "release.py failed"
-msi=$art/out/$VELMAR_PRODUCT_NAME-$VELMAR_VERSION.msi
+msi=$art/out/$VELMAR_PRODUCT_NAME-$VELMAR_VERSION-with-stand-ins.msi
 installed=$WINEPREFIX/drive_c/Program\ Files/$VELMAR_PRODUCT_NAME
 origins_file=$installed/velmar-device-origins.txt
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
