@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "wsq_format.h"
+#include "wsq_memory.h"
 #include "wsq_simd.h"
 #include "wsq_synthesis.h"
 #include "wsq_tree.h"
@@ -234,10 +235,10 @@ class Parser {
   HuffmanDecodeTable tables_[8] = {};
   WsqTrees trees_;
   // The call's working memory: the image (dequantised coefficients, then the rebuilt pixels as floats),
-  // zero from the start (fresh memory from calloc is zero without being written), so that coded zeros and
-  // subbands no block fills need no writing; and a scratch image for the inverse transform.
+  // zero from the start, so that coded zeros and subbands no block fills need no writing; and a scratch
+  // image for the inverse transform.
   struct FreeFloats {
-    void operator()(float* p) const { std::free(p); }
+    void operator()(float* p) const { wsqFree(p); }
   };
   std::unique_ptr<float, FreeFloats> coefficients_, scratch_;
   size_t pixels_ = 0;
@@ -416,8 +417,8 @@ void Parser::readFrameHeader(int length) {
   if (pixels > limits_.maxPixels) fail("frame of " + std::to_string(info.width) + " x " +
                                        std::to_string(info.height) + " pixels is larger than allowed");
   trees_ = build_wsq_trees(info.width, info.height);
-  coefficients_.reset(static_cast<float*>(std::calloc(pixels, sizeof(float))));
-  scratch_.reset(static_cast<float*>(std::malloc(pixels * sizeof(float))));
+  coefficients_.reset(static_cast<float*>(wsqAllocate(pixels * sizeof(float), 0)));
+  scratch_.reset(static_cast<float*>(wsqAllocateUninitialised(pixels * sizeof(float), 0)));
   if (!coefficients_ || !scratch_) throw std::bad_alloc();
   pixels_ = pixels;
   if (keepCoefficients_) subbands.assign(NUM_SUBBANDS, {});

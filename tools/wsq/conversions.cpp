@@ -50,7 +50,10 @@ bool decodeToFile(const std::string& inPath, ImageFormat format, const std::stri
     error = inPath + ": " + error;
     return false;
   }
-  if (!writeFileBytes(outPath, imageFileBytes(format, image.width, image.height, image.pixels), error)) return false;
+  std::vector<unsigned char> header;
+  if (!writeFileRuns(outPath, imageFileRuns(format, image.width, image.height, image.pixels, header), error)) {
+    return false;
+  }
   width = image.width;
   height = image.height;
   return true;

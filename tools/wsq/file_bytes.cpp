@@ -67,7 +67,14 @@ bool readFileBytes(const std::string& path, std::vector<unsigned char>& bytes, s
     error = describe("cannot open", path);
     return false;
   }
+  // Read at the size the file has now, in one allocation and one call, then on in case it grew.
   bytes.clear();
+  if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+    const long size = std::ftell(file.get());
+    if (size > 0) bytes.resize(static_cast<size_t>(size));
+    std::rewind(file.get());
+  }
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
   unsigned char buffer[65536];
   size_t got;
   while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
@@ -79,6 +86,10 @@ bool readFileBytes(const std::string& path, std::vector<unsigned char>& bytes, s
 }
 
 bool writeFileBytes(const std::string& path, const std::vector<unsigned char>& bytes, std::string& error) {
+  return writeFileRuns(path, {{bytes.data(), bytes.size()}}, error);
+}
+
+bool writeFileRuns(const std::string& path, const std::vector<ByteRun>& runs, std::string& error) {
   const std::string temporary = path + ".part";
   {
     UniqueFile file(openFile(temporary, "wb"));
@@ -86,7 +97,10 @@ bool writeFileBytes(const std::string& path, const std::vector<unsigned char>& b
       error = describe("cannot create", temporary);
       return false;
     }
-    const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+    bool written = true;
+    for (const ByteRun& run : runs) {
+      written = written && (run.size == 0 || std::fwrite(run.data, 1, run.size, file.get()) == run.size);
+    }
     const bool flushed = std::fflush(file.get()) == 0;
     if (!written || !flushed) {
       error = describe("cannot write", temporary);

@@ -1,10 +1,17 @@
 // file_bytes.h: whole-file reads and writes for the wsq program, with UTF-8 paths on every platform.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 namespace wsq_tool {
+
+// Bytes somebody else owns, written as they stand.
+struct ByteRun {
+  const unsigned char* data;
+  size_t size;
+};
 
 // Reads the whole file. Returns false with `error` set when it cannot be opened or read.
 bool readFileBytes(const std::string& path, std::vector<unsigned char>& bytes, std::string& error);
@@ -12,6 +19,8 @@ bool readFileBytes(const std::string& path, std::vector<unsigned char>& bytes, s
 // Writes `bytes` so that `path` appears only complete: into a temporary file beside it, then renamed
 // over `path`. Returns false with `error` set, leaving no partial file behind.
 bool writeFileBytes(const std::string& path, const std::vector<unsigned char>& bytes, std::string& error);
+// The same for a file made of `runs` one after the other (nothing is gathered into one buffer first).
+bool writeFileRuns(const std::string& path, const std::vector<ByteRun>& runs, std::string& error);
 
 // UTF-16 command-line arguments (Windows) to UTF-8.
 std::string utf8FromWide(const std::wstring& text);
