@@ -27,9 +27,8 @@ int mirrorWhole(int i, int n) {
   return i < n ? i : period - i;
 }
 
-// Offset from 2k of the sample each tap multiplies, tap by tap.
+// Offset from 2k of the sample each tap multiplies, tap by tap; the high-pass taps take the first seven.
 constexpr int kLowOffsets[LO_FILTER_LEN] = {4, 3, 2, 1, 0, -1, -2, -3, -4};
-constexpr int kHighOffsets[HI_FILTER_LEN] = {4, 3, 2, 1, 0, -1, -2};
 // Half samples of extension before and after each of the even and odd runs.
 constexpr int kPad = 2;
 
@@ -73,15 +72,25 @@ class RowSplit {
   float* odd_;
 };
 
+// Outputs k = 0 .. of both halves, where output k of either half reads input[k] (its samples at the
+// offsets of each tap): both filters together while both halves have an output k, then the longer half
+// alone. The high-pass taps read the same samples as the first seven low-pass taps.
+void analysePairs(float* low, float* high, const SplitHalves& halves, const float* const* input) {
+  const int both = std::min(halves.lowCount, halves.highCount);
+  analysisPair(low, high, both, input);
+  const float* rest[LO_FILTER_LEN];
+  for (int t = 0; t < LO_FILTER_LEN; ++t) rest[t] = input[t] + both;
+  if (halves.lowCount > both) sumOfProducts(low + both, halves.lowCount - both, rest, LO_FILTER, LO_FILTER_LEN);
+  if (halves.highCount > both) sumOfProducts(high + both, halves.highCount - both, rest, HI_FILTER, HI_FILTER_LEN);
+}
+
 void analyseRow(const float* in, float* out, int len, bool inverted, RowSplit& split) {
   if (len <= 0) return;
   const SplitHalves halves = splitHalves(len, inverted);
   split.load(in, len);
   const float* runs[LO_FILTER_LEN];
   for (int t = 0; t < LO_FILTER_LEN; ++t) runs[t] = split.at(kLowOffsets[t]);
-  sumOfProducts(out + halves.lowStart, halves.lowCount, runs, LO_FILTER, LO_FILTER_LEN);
-  for (int t = 0; t < HI_FILTER_LEN; ++t) runs[t] = split.at(kHighOffsets[t]);
-  sumOfProducts(out + halves.highStart, halves.highCount, runs, HI_FILTER, HI_FILTER_LEN);
+  analysePairs(out + halves.lowStart, out + halves.highStart, halves, runs);
 }
 
 // The columns of a node: each output row is a sum of whole input rows. `in` is the node's first
@@ -90,13 +99,14 @@ void analyseColumns(const float* in, size_t inStride, float* out, size_t outStri
                     bool inverted) {
   const SplitHalves halves = splitHalves(len, inverted);
   const float* rows[LO_FILTER_LEN];
-  for (int k = 0; k < halves.lowCount; ++k) {
+  const int both = std::min(halves.lowCount, halves.highCount);
+  for (int k = 0; k < std::max(halves.lowCount, halves.highCount); ++k) {
     for (int t = 0; t < LO_FILTER_LEN; ++t) rows[t] = in + mirrorWhole(2 * k + kLowOffsets[t], len) * inStride;
-    sumOfProducts(out + (halves.lowStart + k) * outStride, columns, rows, LO_FILTER, LO_FILTER_LEN);
-  }
-  for (int k = 0; k < halves.highCount; ++k) {
-    for (int t = 0; t < HI_FILTER_LEN; ++t) rows[t] = in + mirrorWhole(2 * k + kHighOffsets[t], len) * inStride;
-    sumOfProducts(out + (halves.highStart + k) * outStride, columns, rows, HI_FILTER, HI_FILTER_LEN);
+    float* low = out + (halves.lowStart + k) * outStride;
+    float* high = out + (halves.highStart + k) * outStride;
+    if (k < both) analysisPair(low, high, columns, rows);
+    else if (k < halves.lowCount) sumOfProducts(low, columns, rows, LO_FILTER, LO_FILTER_LEN);
+    else sumOfProducts(high, columns, rows, HI_FILTER, HI_FILTER_LEN);
   }
 }
 

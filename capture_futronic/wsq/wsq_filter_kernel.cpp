@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "wsq_format.h"
 #include "wsq_simd.h"
 
 
@@ -76,6 +77,65 @@ WSQ_AVX_FUNCTION void avxTerms(float* out, int count, const float* const* src, c
   }
 }
 
+// The analysis pair: the low-pass output from the nine samples and the high-pass output from the first
+// seven of them. Each sample is loaded once for both sums; each sum still runs 0, then tap by tap. The
+// taps are constants, so the compiler keeps one register per distinct value (both filters are symmetric).
+int sse2AnalysisPair(float* low, float* high, int count, const float* const* src) {
+  int i = 0;
+  for (; i + 8 <= count; i += 8) {
+    __m128 la = _mm_setzero_ps(), lb = _mm_setzero_ps(), ha = _mm_setzero_ps(), hb = _mm_setzero_ps();
+    for (int t = 0; t < LO_FILTER_LEN; ++t) {
+      const __m128 xa = _mm_loadu_ps(src[t] + i), xb = _mm_loadu_ps(src[t] + i + 4);
+      const __m128 lt = _mm_set1_ps(LO_FILTER[t]);
+      la = _mm_add_ps(la, _mm_mul_ps(lt, xa));
+      lb = _mm_add_ps(lb, _mm_mul_ps(lt, xb));
+      if (t < HI_FILTER_LEN) {
+        const __m128 ht = _mm_set1_ps(HI_FILTER[t]);
+        ha = _mm_add_ps(ha, _mm_mul_ps(ht, xa));
+        hb = _mm_add_ps(hb, _mm_mul_ps(ht, xb));
+      }
+    }
+    _mm_storeu_ps(low + i, la);
+    _mm_storeu_ps(low + i + 4, lb);
+    _mm_storeu_ps(high + i, ha);
+    _mm_storeu_ps(high + i + 4, hb);
+  }
+  return i;
+}
+
+WSQ_AVX_FUNCTION int avxAnalysisPair(float* low, float* high, int count, const float* const* src) {
+  int i = 0;
+  for (; i + 16 <= count; i += 16) {
+    __m256 la = _mm256_setzero_ps(), lb = _mm256_setzero_ps(), ha = _mm256_setzero_ps(), hb = _mm256_setzero_ps();
+    for (int t = 0; t < LO_FILTER_LEN; ++t) {
+      const __m256 xa = _mm256_loadu_ps(src[t] + i), xb = _mm256_loadu_ps(src[t] + i + 8);
+      const __m256 lt = _mm256_set1_ps(LO_FILTER[t]);
+      la = _mm256_add_ps(la, _mm256_mul_ps(lt, xa));
+      lb = _mm256_add_ps(lb, _mm256_mul_ps(lt, xb));
+      if (t < HI_FILTER_LEN) {
+        const __m256 ht = _mm256_set1_ps(HI_FILTER[t]);
+        ha = _mm256_add_ps(ha, _mm256_mul_ps(ht, xa));
+        hb = _mm256_add_ps(hb, _mm256_mul_ps(ht, xb));
+      }
+    }
+    _mm256_storeu_ps(low + i, la);
+    _mm256_storeu_ps(low + i + 8, lb);
+    _mm256_storeu_ps(high + i, ha);
+    _mm256_storeu_ps(high + i + 8, hb);
+  }
+  for (; i + 8 <= count; i += 8) {
+    __m256 la = _mm256_setzero_ps(), ha = _mm256_setzero_ps();
+    for (int t = 0; t < LO_FILTER_LEN; ++t) {
+      const __m256 x = _mm256_loadu_ps(src[t] + i);
+      la = _mm256_add_ps(la, _mm256_mul_ps(_mm256_set1_ps(LO_FILTER[t]), x));
+      if (t < HI_FILTER_LEN) ha = _mm256_add_ps(ha, _mm256_mul_ps(_mm256_set1_ps(HI_FILTER[t]), x));
+    }
+    _mm256_storeu_ps(low + i, la);
+    _mm256_storeu_ps(high + i, ha);
+  }
+  return i;
+}
+
 // AVX needs the processor's support and the system's saving of the 256-bit registers (XCR0 bits 1, 2).
 bool processorHasAvx() {
 #if defined(_MSC_VER) && !defined(__clang__)
@@ -146,6 +206,19 @@ VectorPath useVectorPath(VectorPath widest) {
   const VectorPath path = static_cast<int>(widest) < static_cast<int>(widestVectorPath()) ? widest : widestVectorPath();
   currentPath().store(static_cast<int>(path), std::memory_order_relaxed);
   return path;
+}
+
+void analysisPair(float* low, float* high, int count, const float* const* in) {
+  int done = 0;
+#if WSQ_HAVE_SSE2
+  const VectorPath path = currentVectorPath();
+  if (path == VectorPath::Avx) done = avxAnalysisPair(low, high, count, in);
+  else if (path == VectorPath::Sse2) done = sse2AnalysisPair(low, high, count, in);
+#endif
+  for (int i = done; i < count; ++i) {
+    low[i] = oneOutput(in, LO_FILTER, LO_FILTER_LEN, i);
+    high[i] = oneOutput(in, HI_FILTER, HI_FILTER_LEN, i);
+  }
 }
 
 void sumOfProducts(float* out, int count, const float* const* in, const float* taps, int n) {

@@ -11,6 +11,11 @@ namespace wsq {
 // `out` may not overlap any input.
 void sumOfProducts(float* out, int count, const float* const* in, const float* taps, int n);
 
+// Both analysis filters over the same samples: low[i] is the sum above with the nine low-pass taps over
+// in[0..8], high[i] the one with the seven high-pass taps over in[0..6], for i < count; every sample is
+// read once for both. Neither output may overlap an input.
+void analysisPair(float* low, float* high, int count, const float* const* in);
+
 // The widest vectors the codec's loops use (this sum, the conversion to floats and the quantisation).
 // By default the widest this processor offers; tests and benchmarks narrow it, for the whole process,
 // to compare the paths. Returns the path now in use (never wider than the processor has).
