@@ -136,6 +136,134 @@ WSQ_AVX_FUNCTION int avxAnalysisPair(float* low, float* high, int count, const f
   return i;
 }
 
+// The synthesis pair's taps, every term in order: even low, even high, odd low, odd high.
+struct PairTerms {
+  float evenLow[3], evenHigh[4], oddLow[4], oddHigh[5];
+  explicit PairTerms(const SynthesisPairTaps& k)
+      : evenLow{k.evenLow[0], k.evenLow[1], k.evenLow[0]},
+        evenHigh{k.evenHigh[0], k.evenHigh[1], k.evenHigh[1], k.evenHigh[0]},
+        oddLow{k.oddLow[0], k.oddLow[1], k.oddLow[1], k.oddLow[0]},
+        oddHigh{k.oddHigh[0], k.oddHigh[1], k.oddHigh[2], k.oddHigh[1], k.oddHigh[0]} {}
+};
+
+// Output pair i of the synthesis: each sample loaded once, added into the even and the odd sum in the
+// order of their terms.
+struct PairSums {
+  float even, odd;
+};
+inline PairSums onePair(const float* const* low, const float* const* high, const PairTerms& k, int i) {
+  float e = 0.0f, o = 0.0f;
+  for (int j = 0; j < 3; ++j) e += k.evenLow[j] * low[j][i];
+  for (int j = 0; j < 4; ++j) o += k.oddLow[j] * low[j][i];
+  for (int j = 0; j < 4; ++j) e += k.evenHigh[j] * high[j][i];
+  for (int j = 0; j < 5; ++j) o += k.oddHigh[j] * high[j][i];
+  return {e, o};
+}
+
+// The vector loops: Interleave stores the pairs side by side, otherwise into two rows. The nine distinct
+// taps are held in registers for the whole loop (the outputs, being floats too, could otherwise alias
+// them). Each returns the number of pairs done.
+template <bool Interleave>
+int sse2SynthesisPairs(float* even, float* odd, int count, const float* const* low, const float* const* high,
+                       const SynthesisPairTaps& k) {
+  const __m128 el0 = _mm_set1_ps(k.evenLow[0]), el1 = _mm_set1_ps(k.evenLow[1]);
+  const __m128 eh0 = _mm_set1_ps(k.evenHigh[0]), eh1 = _mm_set1_ps(k.evenHigh[1]);
+  const __m128 ol0 = _mm_set1_ps(k.oddLow[0]), ol1 = _mm_set1_ps(k.oddLow[1]);
+  const __m128 oh0 = _mm_set1_ps(k.oddHigh[0]), oh1 = _mm_set1_ps(k.oddHigh[1]), oh2 = _mm_set1_ps(k.oddHigh[2]);
+  const float* const l0 = low[0]; const float* const l1 = low[1]; const float* const l2 = low[2];
+  const float* const l3 = low[3];
+  const float* const h0 = high[0]; const float* const h1 = high[1]; const float* const h2 = high[2];
+  const float* const h3 = high[3]; const float* const h4 = high[4];
+  int i = 0;
+  for (; i + 4 <= count; i += 4) {
+    __m128 e = _mm_setzero_ps(), o = _mm_setzero_ps(), x;
+    x = _mm_loadu_ps(l0 + i); e = _mm_add_ps(e, _mm_mul_ps(el0, x)); o = _mm_add_ps(o, _mm_mul_ps(ol0, x));
+    x = _mm_loadu_ps(l1 + i); e = _mm_add_ps(e, _mm_mul_ps(el1, x)); o = _mm_add_ps(o, _mm_mul_ps(ol1, x));
+    x = _mm_loadu_ps(l2 + i); e = _mm_add_ps(e, _mm_mul_ps(el0, x)); o = _mm_add_ps(o, _mm_mul_ps(ol1, x));
+    x = _mm_loadu_ps(l3 + i); o = _mm_add_ps(o, _mm_mul_ps(ol0, x));
+    x = _mm_loadu_ps(h0 + i); e = _mm_add_ps(e, _mm_mul_ps(eh0, x)); o = _mm_add_ps(o, _mm_mul_ps(oh0, x));
+    x = _mm_loadu_ps(h1 + i); e = _mm_add_ps(e, _mm_mul_ps(eh1, x)); o = _mm_add_ps(o, _mm_mul_ps(oh1, x));
+    x = _mm_loadu_ps(h2 + i); e = _mm_add_ps(e, _mm_mul_ps(eh1, x)); o = _mm_add_ps(o, _mm_mul_ps(oh2, x));
+    x = _mm_loadu_ps(h3 + i); e = _mm_add_ps(e, _mm_mul_ps(eh0, x)); o = _mm_add_ps(o, _mm_mul_ps(oh1, x));
+    x = _mm_loadu_ps(h4 + i); o = _mm_add_ps(o, _mm_mul_ps(oh0, x));
+    if (Interleave) {
+      _mm_storeu_ps(even + 2 * i, _mm_unpacklo_ps(e, o));
+      _mm_storeu_ps(even + 2 * i + 4, _mm_unpackhi_ps(e, o));
+    } else {
+      _mm_storeu_ps(even + i, e);
+      _mm_storeu_ps(odd + i, o);
+    }
+  }
+  return i;
+}
+
+template <bool Interleave>
+WSQ_AVX_FUNCTION int avxSynthesisPairs(float* even, float* odd, int count, const float* const* low,
+                                       const float* const* high, const SynthesisPairTaps& k) {
+  const __m256 el0 = _mm256_set1_ps(k.evenLow[0]), el1 = _mm256_set1_ps(k.evenLow[1]);
+  const __m256 eh0 = _mm256_set1_ps(k.evenHigh[0]), eh1 = _mm256_set1_ps(k.evenHigh[1]);
+  const __m256 ol0 = _mm256_set1_ps(k.oddLow[0]), ol1 = _mm256_set1_ps(k.oddLow[1]);
+  const __m256 oh0 = _mm256_set1_ps(k.oddHigh[0]), oh1 = _mm256_set1_ps(k.oddHigh[1]);
+  const __m256 oh2 = _mm256_set1_ps(k.oddHigh[2]);
+  const float* const l0 = low[0]; const float* const l1 = low[1]; const float* const l2 = low[2];
+  const float* const l3 = low[3];
+  const float* const h0 = high[0]; const float* const h1 = high[1]; const float* const h2 = high[2];
+  const float* const h3 = high[3]; const float* const h4 = high[4];
+  int i = 0;
+  // Two groups of eight pairs at a time: four independent sums keep the adder busy while each waits for
+  // its previous addition.
+  for (; i + 16 <= count; i += 16) {
+    __m256 e[2] = {_mm256_setzero_ps(), _mm256_setzero_ps()}, o[2] = {_mm256_setzero_ps(), _mm256_setzero_ps()};
+    for (int g = 0; g < 2; ++g) {
+      const int at = i + 8 * g;
+      __m256 x;
+      x = _mm256_loadu_ps(l0 + at); e[g] = _mm256_add_ps(e[g], _mm256_mul_ps(el0, x)); o[g] = _mm256_add_ps(o[g], _mm256_mul_ps(ol0, x));
+      x = _mm256_loadu_ps(l1 + at); e[g] = _mm256_add_ps(e[g], _mm256_mul_ps(el1, x)); o[g] = _mm256_add_ps(o[g], _mm256_mul_ps(ol1, x));
+      x = _mm256_loadu_ps(l2 + at); e[g] = _mm256_add_ps(e[g], _mm256_mul_ps(el0, x)); o[g] = _mm256_add_ps(o[g], _mm256_mul_ps(ol1, x));
+      x = _mm256_loadu_ps(l3 + at); o[g] = _mm256_add_ps(o[g], _mm256_mul_ps(ol0, x));
+      x = _mm256_loadu_ps(h0 + at); e[g] = _mm256_add_ps(e[g], _mm256_mul_ps(eh0, x)); o[g] = _mm256_add_ps(o[g], _mm256_mul_ps(oh0, x));
+      x = _mm256_loadu_ps(h1 + at); e[g] = _mm256_add_ps(e[g], _mm256_mul_ps(eh1, x)); o[g] = _mm256_add_ps(o[g], _mm256_mul_ps(oh1, x));
+      x = _mm256_loadu_ps(h2 + at); e[g] = _mm256_add_ps(e[g], _mm256_mul_ps(eh1, x)); o[g] = _mm256_add_ps(o[g], _mm256_mul_ps(oh2, x));
+      x = _mm256_loadu_ps(h3 + at); e[g] = _mm256_add_ps(e[g], _mm256_mul_ps(eh0, x)); o[g] = _mm256_add_ps(o[g], _mm256_mul_ps(oh1, x));
+      x = _mm256_loadu_ps(h4 + at); o[g] = _mm256_add_ps(o[g], _mm256_mul_ps(oh0, x));
+    }
+    for (int g = 0; g < 2; ++g) {
+      const int at = i + 8 * g;
+      if (Interleave) {
+        // Lanes (e0 o0 e1 o1 | e4 o4 e5 o5) and (e2 o2 e3 o3 | e6 o6 e7 o7), put in order.
+        const __m256 a = _mm256_unpacklo_ps(e[g], o[g]), b = _mm256_unpackhi_ps(e[g], o[g]);
+        _mm256_storeu_ps(even + 2 * at, _mm256_permute2f128_ps(a, b, 0x20));
+        _mm256_storeu_ps(even + 2 * at + 8, _mm256_permute2f128_ps(a, b, 0x31));
+      } else {
+        _mm256_storeu_ps(even + at, e[g]);
+        _mm256_storeu_ps(odd + at, o[g]);
+      }
+    }
+  }
+  for (; i + 8 <= count; i += 8) {
+    __m256 e = _mm256_setzero_ps(), o = _mm256_setzero_ps(), x;
+    x = _mm256_loadu_ps(l0 + i); e = _mm256_add_ps(e, _mm256_mul_ps(el0, x)); o = _mm256_add_ps(o, _mm256_mul_ps(ol0, x));
+    x = _mm256_loadu_ps(l1 + i); e = _mm256_add_ps(e, _mm256_mul_ps(el1, x)); o = _mm256_add_ps(o, _mm256_mul_ps(ol1, x));
+    x = _mm256_loadu_ps(l2 + i); e = _mm256_add_ps(e, _mm256_mul_ps(el0, x)); o = _mm256_add_ps(o, _mm256_mul_ps(ol1, x));
+    x = _mm256_loadu_ps(l3 + i); o = _mm256_add_ps(o, _mm256_mul_ps(ol0, x));
+    x = _mm256_loadu_ps(h0 + i); e = _mm256_add_ps(e, _mm256_mul_ps(eh0, x)); o = _mm256_add_ps(o, _mm256_mul_ps(oh0, x));
+    x = _mm256_loadu_ps(h1 + i); e = _mm256_add_ps(e, _mm256_mul_ps(eh1, x)); o = _mm256_add_ps(o, _mm256_mul_ps(oh1, x));
+    x = _mm256_loadu_ps(h2 + i); e = _mm256_add_ps(e, _mm256_mul_ps(eh1, x)); o = _mm256_add_ps(o, _mm256_mul_ps(oh2, x));
+    x = _mm256_loadu_ps(h3 + i); e = _mm256_add_ps(e, _mm256_mul_ps(eh0, x)); o = _mm256_add_ps(o, _mm256_mul_ps(oh1, x));
+    x = _mm256_loadu_ps(h4 + i); o = _mm256_add_ps(o, _mm256_mul_ps(oh0, x));
+    if (Interleave) {
+      // Lanes (e0 o0 e1 o1 | e4 o4 e5 o5) and (e2 o2 e3 o3 | e6 o6 e7 o7), put in order.
+      const __m256 a = _mm256_unpacklo_ps(e, o), b = _mm256_unpackhi_ps(e, o);
+      _mm256_storeu_ps(even + 2 * i, _mm256_permute2f128_ps(a, b, 0x20));
+      _mm256_storeu_ps(even + 2 * i + 8, _mm256_permute2f128_ps(a, b, 0x31));
+    } else {
+      _mm256_storeu_ps(even + i, e);
+      _mm256_storeu_ps(odd + i, o);
+    }
+  }
+  return i;
+}
+
 // AVX needs the processor's support and the system's saving of the 256-bit registers (XCR0 bits 1, 2).
 bool processorHasAvx() {
 #if defined(_MSC_VER) && !defined(__clang__)
@@ -219,6 +347,42 @@ void analysisPair(float* low, float* high, int count, const float* const* in) {
     low[i] = oneOutput(in, LO_FILTER, LO_FILTER_LEN, i);
     high[i] = oneOutput(in, HI_FILTER, HI_FILTER_LEN, i);
   }
+}
+
+namespace {
+
+template <bool Interleave>
+void synthesisPairsOn(float* even, float* odd, int count, const float* const* low, const float* const* high,
+                      const SynthesisPairTaps& taps) {
+  int done = 0;
+#if WSQ_HAVE_SSE2
+  const VectorPath path = currentVectorPath();
+  if (path == VectorPath::Avx) done = avxSynthesisPairs<Interleave>(even, odd, count, low, high, taps);
+  else if (path == VectorPath::Sse2) done = sse2SynthesisPairs<Interleave>(even, odd, count, low, high, taps);
+#endif
+  const PairTerms terms(taps);
+  for (int i = done; i < count; ++i) {
+    const PairSums sums = onePair(low, high, terms, i);
+    if (Interleave) {
+      even[2 * i] = sums.even;
+      even[2 * i + 1] = sums.odd;
+    } else {
+      even[i] = sums.even;
+      odd[i] = sums.odd;
+    }
+  }
+}
+
+}  // namespace
+
+void synthesisPairs(float* even, float* odd, int count, const float* const* low, const float* const* high,
+                    const SynthesisPairTaps& taps) {
+  synthesisPairsOn<false>(even, odd, count, low, high, taps);
+}
+
+void synthesisPairsInterleaved(float* out, int count, const float* const* low, const float* const* high,
+                               const SynthesisPairTaps& taps) {
+  synthesisPairsOn<true>(out, nullptr, count, low, high, taps);
 }
 
 void sumOfProducts(float* out, int count, const float* const* in, const float* taps, int n) {

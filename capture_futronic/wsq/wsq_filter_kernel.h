@@ -16,6 +16,23 @@ void sumOfProducts(float* out, int count, const float* const* in, const float* t
 // read once for both. Neither output may overlap an input.
 void analysisPair(float* low, float* high, int count, const float* const* in);
 
+// The inverse transform's output pairs for the filter pair in common use (nine and seven taps): the even
+// output of a pair sums three low-half samples (offsets -1, 0, 1 from its position in the half) and then
+// four high-half samples (-2 .. 1), the odd output four low (-1 .. 2) and then five high (-2 .. 2), each
+// from 0, term by term, as sumOfProducts does. low[j] is the run of low-half samples at offset j - 1 for
+// pair 0, 1, ...; high[j] likewise at offset j - 2. Every sample is read once for both outputs. The
+// filters are symmetric, so each group of taps reads the same from either end: the taps are its first
+// half, centre included (evenLow {a, b} stands for a, b, a; oddHigh {a, b, c} for a, b, c, b, a).
+struct SynthesisPairTaps {
+  float evenLow[2], evenHigh[2], oddLow[2], oddHigh[3];
+};
+// Pair i into even[i] and odd[i] (two output rows of a column pass).
+void synthesisPairs(float* even, float* odd, int count, const float* const* low, const float* const* high,
+                    const SynthesisPairTaps& taps);
+// Pair i into out[2i] and out[2i + 1] (a stretch of an output row).
+void synthesisPairsInterleaved(float* out, int count, const float* const* low, const float* const* high,
+                               const SynthesisPairTaps& taps);
+
 // The widest vectors the codec's loops use (this sum, the conversion to floats and the quantisation).
 // By default the widest this processor offers; tests and benchmarks narrow it, for the whole process,
 // to compare the paths. Returns the path now in use (never wider than the processor has).

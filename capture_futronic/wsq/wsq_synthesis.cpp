@@ -72,6 +72,33 @@ bool SynthesisFilters::build(const std::vector<float>& lowHalf, int lowLength,
       if (((p - t - 1) & 1) == 0) terms_[p].push_back({g1_[t - g1First_], true, (p - t - 1) / 2});
     }
   }
+  // The usual pair has the layout of synthesisPairs: even outputs low -1..1 then high -2..1, odd outputs
+  // low -1..2 then high -2..2.
+  auto layoutIs = [](const std::vector<Term>& terms, int lowFirst, int lowCount, int highFirst, int highCount) {
+    if (static_cast<int>(terms.size()) != lowCount + highCount) return false;
+    for (int j = 0; j < lowCount + highCount; ++j) {
+      const bool high = j >= lowCount;
+      const int offset = high ? highFirst + (j - lowCount) : lowFirst + j;
+      if (terms[j].high != high || terms[j].offset != offset) return false;
+    }
+    return true;
+  };
+  // Each group of its taps reads the same from either end (the filters are built symmetric above).
+  auto symmetric = [](const std::vector<Term>& terms, int first, int count) {
+    for (int j = 0; j < count; ++j) {
+      if (terms[first + j].tap != terms[first + count - 1 - j].tap) return false;
+    }
+    return true;
+  };
+  pairs_ = !even_ && layoutIs(terms_[0], -1, 3, -2, 4) && layoutIs(terms_[1], -1, 4, -2, 5) &&
+           symmetric(terms_[0], 0, 3) && symmetric(terms_[0], 3, 4) && symmetric(terms_[1], 0, 4) &&
+           symmetric(terms_[1], 4, 5);
+  if (pairs_) {
+    for (int j = 0; j < 2; ++j) pairTaps_.evenLow[j] = terms_[0][j].tap;
+    for (int j = 0; j < 2; ++j) pairTaps_.evenHigh[j] = terms_[0][3 + j].tap;
+    for (int j = 0; j < 2; ++j) pairTaps_.oddLow[j] = terms_[1][j].tap;
+    for (int j = 0; j < 3; ++j) pairTaps_.oddHigh[j] = terms_[1][4 + j].tap;
+  }
   lowReach_ = {0, 0};
   highReach_ = {0, 0};
   for (const std::vector<Term>& terms : terms_) {
@@ -114,6 +141,14 @@ int SynthesisFilters::highIndex(int i, int len, float& sign) const {
   return (m - 1) / 2;
 }
 
+SynthesisFilters::PairRange SynthesisFilters::innerPairs(int len) const {
+  // Pair k reads the low half at k - 1 .. k + 2 and the high half at k - 2 .. k + 2; the low half has
+  // (len + 1) / 2 samples, the high half len / 2.
+  if (!pairs_) return {0, 0};
+  const int end = len / 2 - 2;
+  return end > 2 ? PairRange{2, end} : PairRange{0, 0};
+}
+
 size_t SynthesisFilters::workspaceFloats(int longest) const {
   const size_t half = static_cast<size_t>(longest + 1) / 2;
   // Both extended halves, then the even and the odd outputs.
@@ -144,6 +179,22 @@ void SynthesisFilters::synthesiseRow(const float* in, float* out, int len, bool 
     float sign;
     const int index = highIndex(i, len, sign);
     highExt[i + highReach_.before] = index < 0 ? 0.0f : sign * high[index];
+  }
+  if (pairs_) {
+    // Both outputs of every pair at once, side by side; the last even output of an odd length alone.
+    const float* lowRuns[4];
+    const float* highRuns[5];
+    for (int j = 0; j < 4; ++j) lowRuns[j] = lowExt + lowReach_.before - 1 + j;
+    for (int j = 0; j < 5; ++j) highRuns[j] = highExt + highReach_.before - 2 + j;
+    synthesisPairsInterleaved(out, highCount, lowRuns, highRuns, pairTaps_);
+    if (lowCount > highCount) {
+      for (int j = 0; j < 4; ++j) lowRuns[j] += highCount;
+      for (int j = 0; j < 5; ++j) highRuns[j] += highCount;
+      float last[2];
+      synthesisPairsInterleaved(last, 1, lowRuns, highRuns, pairTaps_);
+      out[len - 1] = last[0];
+    }
+    return;
   }
   float* outputs[2] = {evens, odds};
   const int counts[2] = {lowCount, highCount};
@@ -186,7 +237,17 @@ void SynthesisFilters::synthesiseColumns(const float* in, float* out, int width,
   }
   const float* rows[kMaxTerms];
   float taps[kMaxTerms];
+  // Pairs of output rows inside both halves at once; the rows near either end one by one.
+  const PairRange inner = innerPairs(len);
+  for (int k = inner.first; k < inner.end; ++k) {
+    const float* lowRows[4];
+    const float* highRows[5];
+    for (int j = 0; j < 4; ++j) lowRows[j] = row(in, halves.lowStart + k - 1 + j);
+    for (int j = 0; j < 5; ++j) highRows[j] = row(in, halves.highStart + k - 2 + j);
+    synthesisPairs(row(out, 2 * k), row(out, 2 * k + 1), node.lenx, lowRows, highRows, pairTaps_);
+  }
   for (int n = 0; n < len; ++n) {
+    if (n == 2 * inner.first && inner.end > inner.first) n = 2 * inner.end;
     const std::vector<Term>& terms = terms_[n & 1];
     const int k = n / 2;
     for (size_t t = 0; t < terms.size(); ++t) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "wsq_filter_kernel.h"
 #include "wsq_tree.h"
 
 namespace wsq {
@@ -48,6 +49,12 @@ class SynthesisFilters {
 
   int lowIndex(int i, int len) const;
   int highIndex(int i, int len, float& sign) const;
+  // Pairs k whose terms all lie inside both halves: [first, end), empty when the line is too short or the
+  // filters are not the nine- and seven-tap pair.
+  struct PairRange {
+    int first, end;
+  };
+  PairRange innerPairs(int len) const;
 
   bool even_ = false;
   // Analysis filters, index = tap position - first position.
@@ -59,6 +66,8 @@ class SynthesisFilters {
   float lowOnlyGain_ = 0.0f;  // sum of g0 over even positions: a single sample's reconstruction
   std::vector<Term> terms_[2];  // of the even and the odd outputs, in the order they are summed
   Reach lowReach_{0, 0}, highReach_{0, 0};
+  bool pairs_ = false;  // the terms have the layout synthesisPairs computes, with these taps
+  SynthesisPairTaps pairTaps_{};
 };
 
 // Undoes the 20 splits of `trees` on the width x height coefficient image `fdata` in place.
