@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <utility>
@@ -74,8 +75,9 @@ class ByteReader {
   size_t pos_ = 0;
 };
 
-// Codes of up to kLookupBits bits are found with one look-up of the next kLookupBits bits.
-constexpr int kLookupBits = 9;
+// Codes of up to kLookupBits bits (almost every code a fingerprint's tables hold) are found with one
+// look-up of the next kLookupBits bits.
+constexpr int kLookupBits = 11;
 
 struct HuffmanDecodeTable {
   bool defined = false;
@@ -94,18 +96,20 @@ struct HuffmanDecodeTable {
     }
     return -1;
   }
-  // Fills the look-up from the code ranges: the first length at which a pattern's leading bits make a
-  // code, as reading bit by bit would find it.
+  // Fills the look-up from the code ranges: every pattern takes the shortest code its leading bits make,
+  // as reading bit by bit would find it (shorter lengths are filled first and never overwritten).
   void buildLookup() {
-    for (int pattern = 0; pattern < (1 << kLookupBits); ++pattern) {
-      lookupLength[pattern] = 0;
-      lookupSymbol[pattern] = 0;
-      for (int length = 1; length <= kLookupBits; ++length) {
-        const int symbol = symbolOf(pattern >> (kLookupBits - length), length);
-        if (symbol >= 0) {
+    std::fill(std::begin(lookupLength), std::end(lookupLength), static_cast<unsigned char>(0));
+    std::fill(std::begin(lookupSymbol), std::end(lookupSymbol), static_cast<unsigned char>(0));
+    for (int length = 1; length <= kLookupBits; ++length) {
+      if (maxcode[length] < 0) continue;
+      const int span = 1 << (kLookupBits - length);
+      for (int code = mincode[length]; code <= maxcode[length]; ++code) {
+        const int symbol = symbolOf(code, length);
+        for (int pattern = code * span; pattern < (code + 1) * span; ++pattern) {
+          if (lookupLength[pattern] != 0) continue;
           lookupLength[pattern] = static_cast<unsigned char>(length);
           lookupSymbol[pattern] = static_cast<unsigned char>(symbol);
-          break;
         }
       }
     }
@@ -260,10 +264,12 @@ class BlockPlacer {
     }
     enterBand();
   }
-  // The value p (not 0) at the place, then the next place.
+  // The value p (not 0) at the place, then the next place. (p - s C) Q + s Z/2 with s the sign of p is
+  // the same arithmetic as (p - C) Q + Z/2 above zero and (p + C) Q - Z/2 below, without a branch.
   void value(float p) {
     float* out = rowStart_ + column_;
-    *out = p > 0.0f ? (p - c_) * q_ + halfZ_ : (p + c_) * q_ - halfZ_;
+    const float s = p > 0.0f ? 1.0f : -1.0f;
+    *out = (p - s * c_) * q_ + s * halfZ_;
     if (p_.keepCoefficients_) p_.subbands[bands_[index_]][static_cast<size_t>(row_) * lenx_ + column_] = static_cast<int>(p);
     skip(1);
   }
