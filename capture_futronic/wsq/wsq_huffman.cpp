@@ -184,7 +184,16 @@ int symbolize_block(WsqItem* items, int* counts, const int16_t* sip, int count) 
   // the current run of zeros began.
   int runStart = 0;
   auto value = [&](int i) {
-    if (i > runStart) emitZeroRun(i - runStart, emit);
+    const int run = i - runStart;
+    if (run <= 100) {
+      // A short run or none, without a branch on which: the run's item is written either way and kept
+      // only when there is a run. Symbol 0 is never coded; its count is cleared at the end.
+      items[n] = static_cast<WsqItem>(run);
+      ++counts[run];
+      n += run > 0;
+    } else {
+      emitZeroRun(run, emit);
+    }
     emitValue(sip[i], emit);
     runStart = i + 1;
   };
@@ -206,6 +215,7 @@ int symbolize_block(WsqItem* items, int* counts, const int16_t* sip, int count) 
     if (sip[i] != 0) value(i);
   }
   if (count > runStart) emitZeroRun(count - runStart, emit);
+  counts[0] = 0;
   return n;
 }
 

@@ -30,8 +30,8 @@ struct HuffmanCodeTable {
 };
 
 // Cuts one block into items (at most `count` of them, one a coefficient at worst) and adds one to
-// `counts` (COUNT_SIZE counters) for each. Returns the number of items. The single pass over a block's
-// coefficients: coding then reads the items.
+// `counts` (COUNT_SIZE counters) for each; counts[0], a symbol no item has, is left 0. Returns the number
+// of items. The single pass over a block's coefficients: coding then reads the items.
 int symbolize_block(WsqItem* items, int* counts, const int16_t* sip, int count);
 
 // Builds the table for the summed counts of the blocks that will use it. Returns 0, -3 (a code longer
