@@ -218,6 +218,8 @@ class Parser {
 
   void parse();
   void rebuild(WsqImage& image);
+  // The pixels written over the start of the working image, which the parser keeps.
+  unsigned char* rebuildInPlace();
 
   WsqStreamInfo info;
   std::vector<std::vector<int>> subbands;
@@ -229,6 +231,7 @@ class Parser {
   void readFrameHeader(int length);
   void readBlock(int length, WsqSegmentInfo& segment);
   void skipToMarker();
+  void rebuildPixels(unsigned char* pixels);
 
   ByteReader in_;
   WsqDecodeLimits limits_;
@@ -562,15 +565,26 @@ void Parser::parse() {
 }
 
 void Parser::rebuild(WsqImage& image) {
-  SynthesisFilters filters;
-  filters.build(lowHalf_, lowLength_, highHalf_, highLength_);
-  wsq_reconstruct(coefficientImage(), scratch(), info.width, info.height, trees_, filters);
   image.width = info.width;
   image.height = info.height;
   image.pixels.resize(pixels_);
+  rebuildPixels(image.pixels.data());
+}
+
+unsigned char* Parser::rebuildInPlace() {
+  unsigned char* pixels = reinterpret_cast<unsigned char*>(coefficientImage());
+  rebuildPixels(pixels);
+  return pixels;
+}
+
+void Parser::rebuildPixels(unsigned char* pixels) {
+  SynthesisFilters filters;
+  filters.build(lowHalf_, lowLength_, highHalf_, highLength_);
+  wsq_reconstruct(coefficientImage(), scratch(), info.width, info.height, trees_, filters);
+  // Pixel i is written after float i is read, and byte i lies in float i / 4 or earlier: `pixels` may be
+  // the floats' own memory.
   const float scale = info.r_scale, shift = info.m_shift;
   const float* coefficients = coefficientImage();
-  unsigned char* pixels = image.pixels.data();
   size_t i = 0;
 #if WSQ_HAVE_SSE2
   // The same three operations lane by lane. Clipping: 255 first (NaN stays NaN), then truncation, whose
@@ -631,6 +645,15 @@ bool decodeWsq(const unsigned char* data, size_t size, WsqImage& image, std::str
                const WsqDecodeLimits& limits) {
   WsqStreamInfo info;
   return decodeWsqWithInfo(data, size, image, info, error, limits);
+}
+
+bool decodeWsqPixels(const unsigned char* data, size_t size,
+                     const std::function<void(int width, int height, const unsigned char* pixels)>& take,
+                     std::string& error, const WsqDecodeLimits& limits) {
+  return parseWith(data, size, limits, false, error, [&](Parser& parser) {
+    const unsigned char* pixels = parser.rebuildInPlace();
+    take(parser.info.width, parser.info.height, pixels);
+  });
 }
 
 bool inspectWsq(const unsigned char* data, size_t size, WsqStreamInfo& info, std::string& error,

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,12 @@ struct WsqImage {
 // Decodes `size` bytes. Returns false with `error` set for a malformed or unsupported stream.
 bool decodeWsq(const unsigned char* data, size_t size, WsqImage& image, std::string& error,
                const WsqDecodeLimits& limits = {});
+
+// Decodes `size` bytes and hands the picture (rows from the top) to `take` where the decoder made it, in
+// its working memory, which is released when `take` returns: no copy of the picture is made.
+bool decodeWsqPixels(const unsigned char* data, size_t size,
+                     const std::function<void(int width, int height, const unsigned char* pixels)>& take,
+                     std::string& error, const WsqDecodeLimits& limits = {});
 
 // Reads every segment and entropy-decodes the blocks (so block sizes are known) without rebuilding
 // the image.

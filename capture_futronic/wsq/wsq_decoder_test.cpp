@@ -119,6 +119,30 @@ TEST(WsqRoundTrip, ImageSmallerThanItsHeadersRoundTrips) {
   EXPECT_EQ(got.height, 5);
 }
 
+// The picture handed over in the decoder's own memory (written over its floats) is the one decodeWsq
+// copies out, for sizes whose pixel count ends inside and outside the vector loop.
+TEST(WsqRoundTrip, PixelsInPlaceAreThePixelsCopied) {
+  for (const auto& size : {std::make_pair(9, 5), std::make_pair(101, 37), std::make_pair(512, 512)}) {
+    const Bytes s = encode(testing::syntheticFinger(size.first, size.second, 3), size.first, size.second, 2.25f);
+    const WsqImage copied = decodeOk(s);
+    Bytes inPlace;
+    int width = 0, height = 0;
+    std::string error;
+    ASSERT_TRUE(decodeWsqPixels(
+        s.data(), s.size(),
+        [&](int w, int h, const unsigned char* pixels) {
+          width = w;
+          height = h;
+          inPlace.assign(pixels, pixels + static_cast<size_t>(w) * h);
+        },
+        error))
+        << error;
+    EXPECT_EQ(width, size.first);
+    EXPECT_EQ(height, size.second);
+    EXPECT_EQ(inPlace, copied.pixels) << size.first << "x" << size.second;
+  }
+}
+
 // Analysis then synthesis of one line gives the line back for every length, both storage orders.
 TEST(WsqSynthesis, OneDimensionalPerfectReconstruction) {
   std::vector<float> lowHalf(LO_FILTER + 4, LO_FILTER + 9);

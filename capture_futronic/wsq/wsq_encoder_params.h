@@ -1,6 +1,7 @@
 // wsq_encoder_params.h: the encoder's input record and its encode operation, which throws on failure.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,5 +27,10 @@ struct wsqEncoderParams {
   // when the encoder fails with status N (its own text is on standard error).
   void encode();
 };
+
+// The same for pixels held elsewhere: `size` bytes at `pixels`, the stream into `output`, the same checks
+// and the same exceptions.
+void encodeWsqPixels(const unsigned char* pixels, size_t size, int32_t width, int32_t height, int32_t depth,
+                     int32_t ppi, float bitRate, std::vector<unsigned char>& output);
 
 }  // namespace wsq

@@ -161,29 +161,26 @@ std::string convert(const Options& options, const Job& job) {
     decodeToFile(job.input, options.format, job.output, width, height, error);
     return error;
   }
-  std::vector<unsigned char> bytes;
-  if (!readFileBytes(job.input, bytes, error)) return error;
-  std::vector<unsigned char> pixels;
-  int width = 0, height = 0;
+  size_t streamBytes = 0;
   if (lowerExtension(fs::u8path(job.input)) == ".raw") {
     if (options.rawWidth == 0) return "a .raw file needs its size: --size WIDTHxHEIGHT";
+    FileBuffer pixels;
+    if (!readFileBuffer(job.input, pixels, error)) return error;
     const size_t expected = static_cast<size_t>(options.rawWidth) * static_cast<size_t>(options.rawHeight);
-    if (bytes.size() != expected) {
-      return "holds " + std::to_string(bytes.size()) + " bytes, " + std::to_string(options.rawWidth) + " x " +
+    if (pixels.size() != expected) {
+      return "holds " + std::to_string(pixels.size()) + " bytes, " + std::to_string(options.rawWidth) + " x " +
              std::to_string(options.rawHeight) + " needs " + std::to_string(expected);
     }
-    pixels = std::move(bytes);
-    width = options.rawWidth;
-    height = options.rawHeight;
-  } else {
-    velmar::synthetic::GreyImage picture;
-    if (!velmar::synthetic::decodeGreyImage(bytes, picture, error)) return "not a picture this program reads: " + error;
-    pixels = std::move(picture.pixels);
-    width = picture.width;
-    height = picture.height;
+    encodeToFile(pixels.data(), pixels.size(), options.rawWidth, options.rawHeight, options.rate, job.output,
+                 streamBytes, error);
+    return error;
   }
-  size_t streamBytes = 0;
-  encodeToFile(std::move(pixels), width, height, options.rate, job.output, streamBytes, error);
+  std::vector<unsigned char> bytes;
+  if (!readFileBytes(job.input, bytes, error)) return error;
+  velmar::synthetic::GreyImage picture;
+  if (!velmar::synthetic::decodeGreyImage(bytes, picture, error)) return "not a picture this program reads: " + error;
+  encodeToFile(picture.pixels.data(), picture.pixels.size(), picture.width, picture.height, options.rate,
+               job.output, streamBytes, error);
   return error;
 }
 

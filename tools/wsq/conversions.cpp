@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <utility>
 
 #include "file_bytes.h"
 #include "wsq_decoder.h"
@@ -11,29 +10,22 @@
 
 namespace wsq_tool {
 
-bool encodeToFile(std::vector<unsigned char>&& pixels, int width, int height, float bitRate,
+bool encodeToFile(const unsigned char* pixels, size_t size, int width, int height, float bitRate,
                   const std::string& outPath, size_t& streamBytes, std::string& error) {
-  wsq::wsqEncoderParams params;
-  params.image = std::move(pixels);
-  params.width = width;
-  params.height = height;
-  params.depth = 8;
-  params.ppi = 500;
-  params.bitRate = bitRate;
+  std::vector<unsigned char> stream;
   try {
-    params.encode();
+    wsq::encodeWsqPixels(pixels, size, width, height, 8, 500, bitRate, stream);
   } catch (const std::exception& e) {
     error = e.what();
     // The encoder scales by the pixels' spread, which a uniform image does not have: say so.
-    const std::vector<unsigned char>& image = params.image;
-    if (!image.empty() && std::all_of(image.begin(), image.end(), [&](unsigned char v) { return v == image[0]; })) {
-      error = "the image is uniform (every pixel is " + std::to_string(image[0]) +
+    if (size > 0 && std::all_of(pixels, pixels + size, [&](unsigned char v) { return v == pixels[0]; })) {
+      error = "the image is uniform (every pixel is " + std::to_string(pixels[0]) +
               "): there is no contrast to encode (" + error + ")";
     }
     return false;
   }
-  if (!writeFileBytes(outPath, params.output, error)) return false;
-  streamBytes = params.output.size();
+  if (!writeFileBytes(outPath, stream, error)) return false;
+  streamBytes = stream.size();
   return true;
 }
 
@@ -45,17 +37,21 @@ bool decodeToFile(const std::string& inPath, ImageFormat format, const std::stri
   // forged frame header; here the person chose the file).
   wsq::WsqDecodeLimits limits;
   limits.maxPixels = static_cast<size_t>(wsq::kMaxEncodedPixels);
-  wsq::WsqImage image;
-  if (!wsq::decodeWsq(data.data(), data.size(), image, error, limits)) {
+  bool written = false;
+  const bool decoded = wsq::decodeWsqPixels(
+      data.data(), data.size(),
+      [&](int w, int h, const unsigned char* pixels) {
+        std::vector<unsigned char> header;
+        written = writeFileRuns(outPath, imageFileRuns(format, w, h, pixels, header), error);
+        width = w;
+        height = h;
+      },
+      error, limits);
+  if (!decoded) {
     error = inPath + ": " + error;
     return false;
   }
-  std::vector<unsigned char> header;
-  if (!writeFileRuns(outPath, imageFileRuns(format, image.width, image.height, image.pixels, header), error)) {
-    return false;
-  }
-  width = image.width;
-  height = image.height;
+  if (!written) return false;
   return true;
 }
 

@@ -10,9 +10,10 @@
 
 namespace wsq_tool {
 
-// Encodes width x height grey pixels (rows from the top) at `bitRate` bits per pixel and writes the
-// stream to `outPath`, which appears only complete. Returns false with `error` set (no "wsq: " prefix).
-bool encodeToFile(std::vector<unsigned char>&& pixels, int width, int height, float bitRate,
+// Encodes width x height grey pixels (rows from the top; `size` bytes at `pixels`) at `bitRate` bits per
+// pixel and writes the stream to `outPath`, which appears only complete. Returns false with `error` set
+// (no "wsq: " prefix).
+bool encodeToFile(const unsigned char* pixels, size_t size, int width, int height, float bitRate,
                   const std::string& outPath, size_t& streamBytes, std::string& error);
 
 // Decodes the WSQ file `inPath` and writes its picture as `format` to `outPath`. Returns false with

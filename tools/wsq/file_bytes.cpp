@@ -5,7 +5,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <memory>
+
+#include "wsq_memory.h"
 
 namespace wsq_tool {
 namespace {
@@ -80,6 +83,53 @@ bool readFileBytes(const std::string& path, std::vector<unsigned char>& bytes, s
   while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
   if (std::ferror(file.get())) {
     error = describe("cannot read", path);
+    return false;
+  }
+  return true;
+}
+
+FileBuffer::~FileBuffer() { wsq::wsqFree(data_); }
+
+bool readFileBuffer(const std::string& path, FileBuffer& buffer, std::string& error) {
+  wsq::wsqFree(buffer.data_);
+  buffer.data_ = nullptr;
+  buffer.size_ = 0;
+  UniqueFile file(openFile(path, "rb"));
+  if (!file) {
+    error = describe("cannot open", path);
+    return false;
+  }
+  long size = -1;
+  if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+    size = std::ftell(file.get());
+    std::rewind(file.get());
+  }
+  if (size < 0) {
+    // Not a file of known size (a pipe): read it as it comes, then move it over.
+    file.reset();
+    std::vector<unsigned char> bytes;
+    if (!readFileBytes(path, bytes, error)) return false;
+    buffer.data_ = static_cast<unsigned char*>(wsq::wsqAllocateUninitialised(bytes.size(), 0));
+    if (buffer.data_ == nullptr) {
+      error = "out of memory reading '" + path + "'";
+      return false;
+    }
+    std::copy(bytes.begin(), bytes.end(), buffer.data_);
+    buffer.size_ = bytes.size();
+    return true;
+  }
+  buffer.data_ = static_cast<unsigned char*>(wsq::wsqAllocateUninitialised(static_cast<size_t>(size), 0));
+  if (buffer.data_ == nullptr) {
+    error = "out of memory reading '" + path + "'";
+    return false;
+  }
+  buffer.size_ = std::fread(buffer.data_, 1, static_cast<size_t>(size), file.get());
+  if (std::ferror(file.get())) {
+    error = describe("cannot read", path);
+    return false;
+  }
+  if (buffer.size_ != static_cast<size_t>(size) || std::fgetc(file.get()) != EOF) {
+    error = "cannot read '" + path + "': it changed while it was read";
     return false;
   }
   return true;

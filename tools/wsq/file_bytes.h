@@ -16,6 +16,25 @@ struct ByteRun {
 // Reads the whole file. Returns false with `error` set when it cannot be opened or read.
 bool readFileBytes(const std::string& path, std::vector<unsigned char>& bytes, std::string& error);
 
+// A whole file held in the codec's working memory (an image-sized file on huge pages where the system
+// has them), for pixels that go straight to the encoder.
+class FileBuffer {
+ public:
+  FileBuffer() = default;
+  ~FileBuffer();
+  FileBuffer(const FileBuffer&) = delete;
+  FileBuffer& operator=(const FileBuffer&) = delete;
+  const unsigned char* data() const { return data_; }
+  size_t size() const { return size_; }
+
+ private:
+  friend bool readFileBuffer(const std::string& path, FileBuffer& buffer, std::string& error);
+  unsigned char* data_ = nullptr;
+  size_t size_ = 0;
+};
+// Reads the whole file into `buffer`, like readFileBytes.
+bool readFileBuffer(const std::string& path, FileBuffer& buffer, std::string& error);
+
 // Writes `bytes` so that `path` appears only complete: into a temporary file beside it, then renamed
 // over `path`. Returns false with `error` set, leaving no partial file behind.
 bool writeFileBytes(const std::string& path, const std::vector<unsigned char>& bytes, std::string& error);

@@ -30,15 +30,15 @@ ImageFormat imageFormatOf(const std::string& path) {
   return ImageFormat::Unknown;
 }
 
-std::vector<ByteRun> imageFileRuns(ImageFormat format, int width, int height, const std::vector<unsigned char>& pixels,
+std::vector<ByteRun> imageFileRuns(ImageFormat format, int width, int height, const unsigned char* pixels,
                                    std::vector<unsigned char>& header) {
   header.clear();
   const size_t pixelCount = static_cast<size_t>(width) * static_cast<size_t>(height);
-  if (format == ImageFormat::Raw) return {{pixels.data(), pixelCount}};
+  if (format == ImageFormat::Raw) return {{pixels, pixelCount}};
   if (format == ImageFormat::Pgm) {
     const std::string text = "P5\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
     header.assign(text.begin(), text.end());
-    return {{header.data(), header.size()}, {pixels.data(), pixelCount}};
+    return {{header.data(), header.size()}, {pixels, pixelCount}};
   }
   if (format != ImageFormat::Bmp) return {};
   // Bottom-up rows padded to four bytes, 256 grey palette entries; the padding of every row is written
@@ -74,7 +74,7 @@ std::vector<ByteRun> imageFileRuns(ImageFormat format, int width, int height, co
   const unsigned char* zeros = header.data() + dataOffset;
   const size_t pad = stride - static_cast<uint32_t>(width);
   for (int row = height - 1; row >= 0; --row) {
-    runs.push_back({pixels.data() + static_cast<size_t>(row) * width, static_cast<size_t>(width)});
+    runs.push_back({pixels + static_cast<size_t>(row) * width, static_cast<size_t>(width)});
     if (pad > 0) runs.push_back({zeros, pad});
   }
   return runs;
@@ -83,7 +83,7 @@ std::vector<ByteRun> imageFileRuns(ImageFormat format, int width, int height, co
 std::vector<unsigned char> imageFileBytes(ImageFormat format, int width, int height,
                                           const std::vector<unsigned char>& pixels) {
   std::vector<unsigned char> header, out;
-  for (const ByteRun& run : imageFileRuns(format, width, height, pixels, header)) {
+  for (const ByteRun& run : imageFileRuns(format, width, height, pixels.data(), header)) {
     out.insert(out.end(), run.data, run.data + run.size);
   }
   return out;

@@ -17,7 +17,7 @@ ImageFormat imageFormatOf(const std::string& path);
 // The file as runs to write one after the other: the header, built into `header`, and the rows of
 // `pixels` (from the top, width x height bytes) where they are, so the picture is not copied. Both must
 // outlive the runs.
-std::vector<ByteRun> imageFileRuns(ImageFormat format, int width, int height, const std::vector<unsigned char>& pixels,
+std::vector<ByteRun> imageFileRuns(ImageFormat format, int width, int height, const unsigned char* pixels,
                                    std::vector<unsigned char>& header);
 
 // The bytes of the file, in one buffer.

@@ -38,9 +38,9 @@ int encodeCommand(const std::vector<std::string>& args, std::ostream& out, std::
     err << "wsq: bit rate must be a number above 0 and at most 64, got '" << args[4] << "'\n";
     return kUsage;
   }
-  std::vector<unsigned char> pixels;
+  FileBuffer pixels;
   std::string error;
-  if (!readFileBytes(args[0], pixels, error)) {
+  if (!readFileBuffer(args[0], pixels, error)) {
     err << "wsq: " << error << "\n";
     return kFailed;
   }
@@ -51,7 +51,7 @@ int encodeCommand(const std::vector<std::string>& args, std::ostream& out, std::
     return kFailed;
   }
   size_t bytes = 0;
-  if (!encodeToFile(std::move(pixels), width, height, bitRate, args[3], bytes, error)) {
+  if (!encodeToFile(pixels.data(), pixels.size(), width, height, bitRate, args[3], bytes, error)) {
     err << "wsq: " << error << "\n";
     return kFailed;
   }

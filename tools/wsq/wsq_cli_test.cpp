@@ -391,5 +391,17 @@ TEST_F(WsqProgram, RunsFromACommandLineWithSeveralBlanks) {
 }
 #endif
 
+#ifndef _WIN32
+// Pixels from a pipe, whose size is not known before it ends, encode as the same pixels from a file.
+TEST_F(WsqProgram, EncodesPixelsFromAPipeAsFromAFile) {
+  ASSERT_EQ(run({raw, "512", "512", wsqFile, "0.75"}).code, 0);
+  const std::string piped = (dir / "piped.wsq").string();
+  const std::string command =
+      "cat \"" + raw + "\" | \"" + std::string(WSQ_PROGRAM) + "\" /dev/stdin 512 512 \"" + piped + "\" 0.75";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  EXPECT_EQ(readBytes(piped), readBytes(wsqFile));
+}
+#endif
+
 }  // namespace
 }  // namespace wsq_tool
