@@ -31,7 +31,9 @@ TEST(DeliveryCheck, WholeWsqAndBmpOrTheFault) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(deliveryFault(c.wsq, c.bmp).rfind(c.fault, 0), 0u) << deliveryFault(c.wsq, c.bmp);
-    if (*c.fault == '\0') EXPECT_EQ(deliveryFault(c.wsq, c.bmp), "");
+    if (*c.fault == '\0') {
+      EXPECT_EQ(deliveryFault(c.wsq, c.bmp), "");
+    }
   }
 }
 
