@@ -18,7 +18,9 @@ TEST(ResultCatalog, HoldsEveryCodeWithTextsOnceInOrder) {
   std::set<std::int32_t> listed;
   for (std::size_t i = 0; i < count; ++i) {
     SCOPED_TRACE(entries[i].code);
-    if (i > 0) EXPECT_LT(entries[i - 1].code, entries[i].code);
+    if (i > 0) {
+      EXPECT_LT(entries[i - 1].code, entries[i].code);
+    }
     listed.insert(entries[i].code);
     const std::string name = entries[i].name;
     EXPECT_TRUE(name == "DEV_SUCCESS" || name.rfind("DEV_ERR_", 0) == 0) << name;
@@ -27,7 +29,9 @@ TEST(ResultCatalog, HoldsEveryCodeWithTextsOnceInOrder) {
   }
   EXPECT_EQ(listed.count(0), 1u);
   for (std::int32_t code = 1; code < 1000; ++code) {
-    if (findResultText(code).error != nullptr) EXPECT_EQ(listed.count(code), 1u) << code << " has texts";
+    if (findResultText(code).error != nullptr) {
+      EXPECT_EQ(listed.count(code), 1u) << code << " has texts";
+    }
   }
 }
 
