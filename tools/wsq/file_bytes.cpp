@@ -62,6 +62,14 @@ std::string describe(const std::string& what, const std::string& path) {
   return what + " '" + path + "': " + std::strerror(errno);
 }
 
+// Appends what is left of an open file to `bytes`; false when reading fails.
+bool appendRest(FILE* file, std::vector<unsigned char>& bytes) {
+  unsigned char buffer[65536];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
+  return std::ferror(file) == 0;
+}
+
 }  // namespace
 
 bool readFileBytes(const std::string& path, std::vector<unsigned char>& bytes, std::string& error) {
@@ -78,10 +86,7 @@ bool readFileBytes(const std::string& path, std::vector<unsigned char>& bytes, s
     std::rewind(file.get());
   }
   bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
-  unsigned char buffer[65536];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
-  if (std::ferror(file.get())) {
+  if (!appendRest(file.get(), bytes)) {
     error = describe("cannot read", path);
     return false;
   }
@@ -106,9 +111,11 @@ bool readFileBuffer(const std::string& path, FileBuffer& buffer, std::string& er
   }
   if (size < 0) {
     // Not a file of known size (a pipe): read it as it comes, then move it over.
-    file.reset();
     std::vector<unsigned char> bytes;
-    if (!readFileBytes(path, bytes, error)) return false;
+    if (!appendRest(file.get(), bytes)) {
+      error = describe("cannot read", path);
+      return false;
+    }
     buffer.data_ = static_cast<unsigned char*>(wsq::wsqAllocateUninitialised(bytes.size(), 0));
     if (buffer.data_ == nullptr) {
       error = "out of memory reading '" + path + "'";
