@@ -80,8 +80,9 @@ WSQ_AVX_FUNCTION void avxTerms(float* out, int count, const float* const* src, c
 // The analysis pair: the low-pass output from the nine samples and the high-pass output from the first
 // seven of them. Each sample is loaded once for both sums; each sum still runs 0, then tap by tap. The
 // taps are constants, so the compiler keeps one register per distinct value (both filters are symmetric).
-int sse2AnalysisPair(float* low, float* high, int count, const float* const* src) {
-  int i = 0;
+// The 128-bit loops start at `from` (where a wider loop stopped) and return where they stopped.
+int sse2AnalysisPair(float* low, float* high, int from, int count, const float* const* src) {
+  int i = from;
   for (; i + 8 <= count; i += 8) {
     __m128 la = _mm_setzero_ps(), lb = _mm_setzero_ps(), ha = _mm_setzero_ps(), hb = _mm_setzero_ps();
     for (int t = 0; t < LO_FILTER_LEN; ++t) {
@@ -103,35 +104,26 @@ int sse2AnalysisPair(float* low, float* high, int count, const float* const* src
   return i;
 }
 
+// Both sums of the eight analysis outputs from `at` on.
+WSQ_AVX_FUNCTION inline void avxAnalysisSums(const float* const* src, int at, __m256& low, __m256& high) {
+  low = high = _mm256_setzero_ps();
+  for (int t = 0; t < LO_FILTER_LEN; ++t) {
+    const __m256 x = _mm256_loadu_ps(src[t] + at);
+    low = _mm256_add_ps(low, _mm256_mul_ps(_mm256_set1_ps(LO_FILTER[t]), x));
+    if (t < HI_FILTER_LEN) high = _mm256_add_ps(high, _mm256_mul_ps(_mm256_set1_ps(HI_FILTER[t]), x));
+  }
+}
+
 WSQ_AVX_FUNCTION int avxAnalysisPair(float* low, float* high, int count, const float* const* src) {
   int i = 0;
   for (; i + 16 <= count; i += 16) {
-    __m256 la = _mm256_setzero_ps(), lb = _mm256_setzero_ps(), ha = _mm256_setzero_ps(), hb = _mm256_setzero_ps();
-    for (int t = 0; t < LO_FILTER_LEN; ++t) {
-      const __m256 xa = _mm256_loadu_ps(src[t] + i), xb = _mm256_loadu_ps(src[t] + i + 8);
-      const __m256 lt = _mm256_set1_ps(LO_FILTER[t]);
-      la = _mm256_add_ps(la, _mm256_mul_ps(lt, xa));
-      lb = _mm256_add_ps(lb, _mm256_mul_ps(lt, xb));
-      if (t < HI_FILTER_LEN) {
-        const __m256 ht = _mm256_set1_ps(HI_FILTER[t]);
-        ha = _mm256_add_ps(ha, _mm256_mul_ps(ht, xa));
-        hb = _mm256_add_ps(hb, _mm256_mul_ps(ht, xb));
-      }
-    }
+    __m256 la, ha, lb, hb;
+    avxAnalysisSums(src, i, la, ha);
+    avxAnalysisSums(src, i + 8, lb, hb);
     _mm256_storeu_ps(low + i, la);
     _mm256_storeu_ps(low + i + 8, lb);
     _mm256_storeu_ps(high + i, ha);
     _mm256_storeu_ps(high + i + 8, hb);
-  }
-  for (; i + 8 <= count; i += 8) {
-    __m256 la = _mm256_setzero_ps(), ha = _mm256_setzero_ps();
-    for (int t = 0; t < LO_FILTER_LEN; ++t) {
-      const __m256 x = _mm256_loadu_ps(src[t] + i);
-      la = _mm256_add_ps(la, _mm256_mul_ps(_mm256_set1_ps(LO_FILTER[t]), x));
-      if (t < HI_FILTER_LEN) ha = _mm256_add_ps(ha, _mm256_mul_ps(_mm256_set1_ps(HI_FILTER[t]), x));
-    }
-    _mm256_storeu_ps(low + i, la);
-    _mm256_storeu_ps(high + i, ha);
   }
   return i;
 }
@@ -164,8 +156,8 @@ inline PairSums onePair(const float* const* low, const float* const* high, const
 // taps are held in registers for the whole loop (the outputs, being floats too, could otherwise alias
 // them). Each returns the number of pairs done.
 template <bool Interleave>
-int sse2SynthesisPairs(float* even, float* odd, int count, const float* const* low, const float* const* high,
-                       const SynthesisPairTaps& k) {
+int sse2SynthesisPairs(float* even, float* odd, int from, int count, const float* const* low,
+                       const float* const* high, const SynthesisPairTaps& k) {
   const __m128 el0 = _mm_set1_ps(k.evenLow[0]), el1 = _mm_set1_ps(k.evenLow[1]);
   const __m128 eh0 = _mm_set1_ps(k.evenHigh[0]), eh1 = _mm_set1_ps(k.evenHigh[1]);
   const __m128 ol0 = _mm_set1_ps(k.oddLow[0]), ol1 = _mm_set1_ps(k.oddLow[1]);
@@ -174,7 +166,7 @@ int sse2SynthesisPairs(float* even, float* odd, int count, const float* const* l
   const float* const l3 = low[3];
   const float* const h0 = high[0]; const float* const h1 = high[1]; const float* const h2 = high[2];
   const float* const h3 = high[3]; const float* const h4 = high[4];
-  int i = 0;
+  int i = from;
   for (; i + 4 <= count; i += 4) {
     __m128 e = _mm_setzero_ps(), o = _mm_setzero_ps(), x;
     x = _mm_loadu_ps(l0 + i); e = _mm_add_ps(e, _mm_mul_ps(el0, x)); o = _mm_add_ps(o, _mm_mul_ps(ol0, x));
@@ -238,27 +230,6 @@ WSQ_AVX_FUNCTION int avxSynthesisPairs(float* even, float* odd, int count, const
         _mm256_storeu_ps(even + at, e[g]);
         _mm256_storeu_ps(odd + at, o[g]);
       }
-    }
-  }
-  for (; i + 8 <= count; i += 8) {
-    __m256 e = _mm256_setzero_ps(), o = _mm256_setzero_ps(), x;
-    x = _mm256_loadu_ps(l0 + i); e = _mm256_add_ps(e, _mm256_mul_ps(el0, x)); o = _mm256_add_ps(o, _mm256_mul_ps(ol0, x));
-    x = _mm256_loadu_ps(l1 + i); e = _mm256_add_ps(e, _mm256_mul_ps(el1, x)); o = _mm256_add_ps(o, _mm256_mul_ps(ol1, x));
-    x = _mm256_loadu_ps(l2 + i); e = _mm256_add_ps(e, _mm256_mul_ps(el0, x)); o = _mm256_add_ps(o, _mm256_mul_ps(ol1, x));
-    x = _mm256_loadu_ps(l3 + i); o = _mm256_add_ps(o, _mm256_mul_ps(ol0, x));
-    x = _mm256_loadu_ps(h0 + i); e = _mm256_add_ps(e, _mm256_mul_ps(eh0, x)); o = _mm256_add_ps(o, _mm256_mul_ps(oh0, x));
-    x = _mm256_loadu_ps(h1 + i); e = _mm256_add_ps(e, _mm256_mul_ps(eh1, x)); o = _mm256_add_ps(o, _mm256_mul_ps(oh1, x));
-    x = _mm256_loadu_ps(h2 + i); e = _mm256_add_ps(e, _mm256_mul_ps(eh1, x)); o = _mm256_add_ps(o, _mm256_mul_ps(oh2, x));
-    x = _mm256_loadu_ps(h3 + i); e = _mm256_add_ps(e, _mm256_mul_ps(eh0, x)); o = _mm256_add_ps(o, _mm256_mul_ps(oh1, x));
-    x = _mm256_loadu_ps(h4 + i); o = _mm256_add_ps(o, _mm256_mul_ps(oh0, x));
-    if (Interleave) {
-      // Lanes (e0 o0 e1 o1 | e4 o4 e5 o5) and (e2 o2 e3 o3 | e6 o6 e7 o7), put in order.
-      const __m256 a = _mm256_unpacklo_ps(e, o), b = _mm256_unpackhi_ps(e, o);
-      _mm256_storeu_ps(even + 2 * i, _mm256_permute2f128_ps(a, b, 0x20));
-      _mm256_storeu_ps(even + 2 * i + 8, _mm256_permute2f128_ps(a, b, 0x31));
-    } else {
-      _mm256_storeu_ps(even + i, e);
-      _mm256_storeu_ps(odd + i, o);
     }
   }
   return i;
@@ -340,8 +311,9 @@ void analysisPair(float* low, float* high, int count, const float* const* in) {
   int done = 0;
 #if WSQ_HAVE_SSE2
   const VectorPath path = currentVectorPath();
+  // The last outputs the wider loop leaves go through the 128-bit one (the same operations per lane).
   if (path == VectorPath::Avx) done = avxAnalysisPair(low, high, count, in);
-  else if (path == VectorPath::Sse2) done = sse2AnalysisPair(low, high, count, in);
+  if (path != VectorPath::Scalar) done = sse2AnalysisPair(low, high, done, count, in);
 #endif
   for (int i = done; i < count; ++i) {
     low[i] = oneOutput(in, LO_FILTER, LO_FILTER_LEN, i);
@@ -357,8 +329,9 @@ void synthesisPairsOn(float* even, float* odd, int count, const float* const* lo
   int done = 0;
 #if WSQ_HAVE_SSE2
   const VectorPath path = currentVectorPath();
+  // The last pairs the wider loop leaves go through the 128-bit one (the same operations per lane).
   if (path == VectorPath::Avx) done = avxSynthesisPairs<Interleave>(even, odd, count, low, high, taps);
-  else if (path == VectorPath::Sse2) done = sse2SynthesisPairs<Interleave>(even, odd, count, low, high, taps);
+  if (path != VectorPath::Scalar) done = sse2SynthesisPairs<Interleave>(even, odd, done, count, low, high, taps);
 #endif
   const PairTerms terms(taps);
   for (int i = done; i < count; ++i) {

@@ -94,31 +94,34 @@ class LargeBlocks {
 thread_local LargeBlocks largeBlocks;
 #endif
 
-void* allocate(std::size_t bytes) {
-  if (bytes == 0) bytes = 1;
+// A large block (nullptr when it cannot be had), or nullptr with `large` false for a size malloc serves.
+void* takeLarge(std::size_t bytes, bool& large) {
 #if defined(__linux__)
-  if (bytes >= kLargeBlock) return largeBlocks.take(bytes);
+  large = bytes >= kLargeBlock;
+  return large ? largeBlocks.take(bytes) : nullptr;
+#else
+  (void)bytes;
+  large = false;
+  return nullptr;
 #endif
-  return std::malloc(bytes);
 }
 
 }  // namespace
 
 void* wsqAllocate(std::size_t bytes, int failStatus) {
   if (currentAllocator != nullptr) return currentAllocator(bytes, failStatus);
-#if defined(__linux__)
-  if (bytes >= kLargeBlock) {
-    void* p = largeBlocks.take(bytes);
-    if (p != nullptr) std::memset(p, 0, bytes);
-    return p;
-  }
-#endif
-  return std::calloc(bytes == 0 ? 1 : bytes, 1);
+  bool large;
+  void* p = takeLarge(bytes, large);
+  if (!large) return std::calloc(bytes == 0 ? 1 : bytes, 1);
+  if (p != nullptr) std::memset(p, 0, bytes);
+  return p;
 }
 
 void* wsqAllocateUninitialised(std::size_t bytes, int failStatus) {
   if (currentAllocator != nullptr) return currentAllocator(bytes, failStatus);
-  return allocate(bytes);
+  bool large;
+  void* p = takeLarge(bytes, large);
+  return large ? p : std::malloc(bytes == 0 ? 1 : bytes);
 }
 
 void wsqFree(void* p) {

@@ -70,6 +70,21 @@ bool appendRest(FILE* file, std::vector<unsigned char>& bytes) {
   return std::ferror(file) == 0;
 }
 
+// The size of an open file, which is left at its start; -1 when it has none it can tell (a pipe).
+long sizeOf(FILE* file) {
+  if (std::fseek(file, 0, SEEK_END) != 0) return -1;
+  const long size = std::ftell(file);
+  std::rewind(file);
+  return size;
+}
+
+// `size` bytes of the codec's working memory into `buffer`; false with `error` set when there are none.
+bool allocateBuffer(unsigned char*& buffer, size_t size, const std::string& path, std::string& error) {
+  buffer = static_cast<unsigned char*>(wsq::wsqAllocateUninitialised(size, 0));
+  if (buffer == nullptr) error = "out of memory reading '" + path + "'";
+  return buffer != nullptr;
+}
+
 }  // namespace
 
 bool readFileBytes(const std::string& path, std::vector<unsigned char>& bytes, std::string& error) {
@@ -80,11 +95,8 @@ bool readFileBytes(const std::string& path, std::vector<unsigned char>& bytes, s
   }
   // Read at the size the file has now, in one allocation and one call, then on in case it grew.
   bytes.clear();
-  if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-    const long size = std::ftell(file.get());
-    if (size > 0) bytes.resize(static_cast<size_t>(size));
-    std::rewind(file.get());
-  }
+  const long size = sizeOf(file.get());
+  if (size > 0) bytes.resize(static_cast<size_t>(size));
   bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
   if (!appendRest(file.get(), bytes)) {
     error = describe("cannot read", path);
@@ -104,11 +116,7 @@ bool readFileBuffer(const std::string& path, FileBuffer& buffer, std::string& er
     error = describe("cannot open", path);
     return false;
   }
-  long size = -1;
-  if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-    size = std::ftell(file.get());
-    std::rewind(file.get());
-  }
+  const long size = sizeOf(file.get());
   if (size < 0) {
     // Not a file of known size (a pipe): read it as it comes, then move it over.
     std::vector<unsigned char> bytes;
@@ -116,20 +124,12 @@ bool readFileBuffer(const std::string& path, FileBuffer& buffer, std::string& er
       error = describe("cannot read", path);
       return false;
     }
-    buffer.data_ = static_cast<unsigned char*>(wsq::wsqAllocateUninitialised(bytes.size(), 0));
-    if (buffer.data_ == nullptr) {
-      error = "out of memory reading '" + path + "'";
-      return false;
-    }
+    if (!allocateBuffer(buffer.data_, bytes.size(), path, error)) return false;
     std::copy(bytes.begin(), bytes.end(), buffer.data_);
     buffer.size_ = bytes.size();
     return true;
   }
-  buffer.data_ = static_cast<unsigned char*>(wsq::wsqAllocateUninitialised(static_cast<size_t>(size), 0));
-  if (buffer.data_ == nullptr) {
-    error = "out of memory reading '" + path + "'";
-    return false;
-  }
+  if (!allocateBuffer(buffer.data_, static_cast<size_t>(size), path, error)) return false;
   buffer.size_ = std::fread(buffer.data_, 1, static_cast<size_t>(size), file.get());
   if (std::ferror(file.get())) {
     error = describe("cannot read", path);
